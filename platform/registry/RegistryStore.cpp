@@ -93,7 +93,14 @@ RegistryStore::Key& RegistryStore::keyFor(std::string_view key) {
 }
 
 bool RegistryStore::hasKey(std::string_view key) const {
-    return m_keys.contains(text::foldCase(normalizeKey(key)));
+    // As in the Windows registry, the parents of a stored key exist too.
+    const std::string folded = text::foldCase(normalizeKey(key));
+    if (folded.empty() || m_keys.contains(folded)) {
+        return true;
+    }
+    const std::string childPrefix = folded + "\\";
+    const auto next = m_keys.lower_bound(childPrefix);
+    return next != m_keys.end() && next->first.starts_with(childPrefix);
 }
 
 void RegistryStore::createKey(std::string_view key) {

@@ -56,6 +56,16 @@ std::string withoutHexPrefix(std::string_view id) {
     return std::string(id.starts_with("0x") ? id.substr(2) : id);
 }
 
+// Kernel modules are listed under /sys/module with '_' where driver names have '-'.
+std::string moduleName(std::string driver) {
+    for (char& c : driver) {
+        if (c == '-') {
+            c = '_';
+        }
+    }
+    return driver;
+}
+
 } // namespace
 
 SystemReport::SystemReport(std::filesystem::path root) : m_root(std::move(root)) {}
@@ -180,7 +190,7 @@ std::vector<SystemReport::VideoController> SystemReport::videoControllers() cons
         if (!error) {
             controller.installedDriver = driver.filename().string();
             controller.driverVersion =
-                readTrimmed("/sys/module/" + controller.installedDriver + "/version");
+                readTrimmed("/sys/module/" + moduleName(controller.installedDriver) + "/version");
         }
         controllers.push_back(std::move(controller));
     }

@@ -1,0 +1,56 @@
+# The suite's entry points. `make run` and `make test` install what is missing first.
+
+SHELL := /bin/bash
+CMAKE_GENERATOR := Ninja
+BUILD_RUN := build/release
+BUILD_TEST := build/test
+BUILD_FUZZ := build/fuzz
+BUILD_ASAN := build/asan
+BUILD_TSAN := build/tsan
+JOBS ?= $(shell nproc)
+
+.PHONY: deps run build-run test build-test bench fuzz check-asan check-tsan clean
+
+deps:
+	./scripts/install-deps
+
+build-run: deps
+	cmake -S . -B $(BUILD_RUN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTACHY_BUILD_TESTS=OFF
+	cmake --build $(BUILD_RUN) -j $(JOBS)
+
+run: build-run
+	@echo "Built: $$(ls $(BUILD_RUN)/bin | tr '\n' ' ')"
+	@echo "The viewer (tachyPlayer) is not built yet. Once it is, 'make run' will also make the"
+	@echo "demo card with the sample-card generator if it is absent and open the viewer on it."
+
+build-test: deps
+	cmake -S . -B $(BUILD_TEST) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_TEST) -j $(JOBS)
+
+# Every test: the unit suites and the fuzz targets' replay of their corpora, then the fuzz
+# targets under libFuzzer for a short time each.
+test: build-test
+	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory fuzz
+
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_FUZZ=ON -DTACHY_BUILD_BENCH=OFF
+	cmake --build $(BUILD_FUZZ) -j $(JOBS)
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
+
+bench: build-run
+	cmake -S . -B $(BUILD_RUN) -DTACHY_BUILD_BENCH=ON
+	cmake --build $(BUILD_RUN) -j $(JOBS) --target run_benchmarks
+
+check-asan: deps
+	cmake -S . -B $(BUILD_ASAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTACHY_SANITIZE=address,undefined
+	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+check-tsan: deps
+	cmake -S . -B $(BUILD_TSAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_SANITIZE=thread
+	cmake --build $(BUILD_TSAN) -j $(JOBS)
+	cd $(BUILD_TSAN) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,25 @@
+// Test entry point: every test process gets its own home, configuration and runtime folders,
+// so tests never touch the user's files and never see each other's.
+
+#include "tests/support/TempFolder.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    const tachy::test::TempFolder root;
+    const auto make = [&](const char* name) {
+        const std::filesystem::path folder = root.path() / name;
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+        return folder.string();
+    };
+    ::setenv("HOME", make("home").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", make("home/.config").c_str(), 1);
+    ::setenv("XDG_CONFIG_DIRS", make("etc-xdg").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", make("runtime").c_str(), 1);
+    ::unsetenv("TACHY_DEBUG");
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
