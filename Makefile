@@ -36,10 +36,9 @@ test: build-test
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_FUZZ=ON -DTACHY_BUILD_BENCH=OFF
 	cmake --build $(BUILD_FUZZ) -j $(JOBS)
-	cd $(BUILD_FUZZ) && ctest --output-on-failure -L fuzz
+	cd $(BUILD_FUZZ) && ctest --output-on-failure -j $(JOBS) -L fuzz
 
 bench: build-run
-	cmake -S . -B $(BUILD_RUN) -DTACHY_BUILD_BENCH=ON
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target run_benchmarks
 
 check-asan: deps
