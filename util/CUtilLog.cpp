@@ -37,9 +37,6 @@ bool writeAll(int fd, const std::string& bytes) {
 
 } // namespace
 
-CUtilLog::CUtilLog() = default;
-CUtilLog::~CUtilLog() = default;
-
 void CUtilLog::WriteLog(const std::string& folder, const char* format, ...) {
     char message[kMaxMessage + 1];
     va_list arguments;

@@ -9,8 +9,8 @@ public:
     // Longest message, in bytes, that one call writes; longer ones are cut.
     static constexpr std::size_t kMaxMessage = 1024;
 
-    CUtilLog();
-    ~CUtilLog();
+    CUtilLog() = default;
+    ~CUtilLog() = default;
 
     // Appends "YYYY-MM-DD hh:mm:ss : <message>\r\n" to <folder>/vlYYYYMMDD.log (local date).
     // A file that cannot be opened is skipped silently.

@@ -36,9 +36,6 @@ QString startFolder(const std::string& initialFolder) {
 
 } // namespace
 
-CUtilPath::CUtilPath() = default;
-CUtilPath::~CUtilPath() = default;
-
 int CUtilPath::SelectFolder(QWidget* owner, const std::string& initialFolder,
                             const std::string& windowTitle, const std::string& prompt,
                             std::string& result, const std::string& okText,

@@ -8,8 +8,8 @@ class QWidget;
 
 class CUtilPath {
 public:
-    CUtilPath();
-    ~CUtilPath();
+    CUtilPath() = default;
+    ~CUtilPath() = default;
 
     // Folder picker starting at `initialFolder`, with the window title, prompt and OK/Cancel
     // texts when given (empty strings leave the defaults). The new-folder button is offered

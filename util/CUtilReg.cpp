@@ -11,9 +11,6 @@ tachy::Registry registryFor(int hive) {
 
 } // namespace
 
-CUtilReg::CUtilReg() = default;
-CUtilReg::~CUtilReg() = default;
-
 std::uint32_t CUtilReg::ReadRegDWORD(const std::string& key, const std::string& value,
                                      std::uint32_t defaultValue, int hive) {
     tachy::Registry registry = registryFor(hive);

@@ -10,8 +10,8 @@ class CUtilReg {
 public:
     static constexpr int kLocalMachine = 1;
 
-    CUtilReg();
-    ~CUtilReg();
+    CUtilReg() = default;
+    ~CUtilReg() = default;
 
     std::uint32_t ReadRegDWORD(const std::string& key, const std::string& value,
                                std::uint32_t defaultValue, int hive = 0);

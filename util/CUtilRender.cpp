@@ -37,9 +37,6 @@ void putLittleEndian32(std::uint8_t* at, std::uint32_t value) {
 
 } // namespace
 
-CUtilRender::CUtilRender() = default;
-CUtilRender::~CUtilRender() = default;
-
 void CUtilRender::Rgb32ToRgb24(std::uint8_t* dst, const std::uint8_t* src, int width,
                                int height) const {
     if (dst == nullptr || src == nullptr || width <= 0 || height <= 0) {
@@ -47,7 +44,7 @@ void CUtilRender::Rgb32ToRgb24(std::uint8_t* dst, const std::uint8_t* src, int w
     }
     const auto rowBytes = static_cast<std::size_t>(width) * 3;
     for (int row = 0; row < height; ++row) {
-        const std::uint8_t* in = src + static_cast<std::size_t>(row) * width * 4;
+        const std::uint8_t* in = src + static_cast<std::size_t>(row) * static_cast<std::size_t>(width) * 4;
         std::uint8_t* out = dst + static_cast<std::size_t>(height - 1 - row) * rowBytes;
         for (int x = 0; x < width; ++x) {
             out[0] = in[0];
@@ -89,7 +86,7 @@ void CUtilRender::Yuv422ToRgb24(std::uint8_t* dst, const std::uint8_t* yuyv, int
         std::uint8_t* out = dst + static_cast<std::size_t>(height - 1 - row) * rowBytes;
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* pair = in + static_cast<std::size_t>(x / 2) * 4;
-            yuvToBgr(pair[(x % 2) * 2], pair[1], pair[3], out + static_cast<std::size_t>(x) * 3);
+            yuvToBgr(pair[static_cast<std::size_t>(x % 2) * 2], pair[1], pair[3], out + static_cast<std::size_t>(x) * 3);
         }
     }
 }
@@ -127,7 +124,8 @@ int CUtilRender::Rgb32ToBitmap(const std::string& path, const std::uint8_t* data
     Rgb32ToRgb24(packed.data(), data, width, height);
     std::vector<std::uint8_t> pixels(pixelBytes, 0);
     for (int row = 0; row < height; ++row) {
-        std::memcpy(pixels.data() + row * paddedRow, packed.data() + row * rowBytes, rowBytes);
+        const auto index = static_cast<std::size_t>(row);
+        std::memcpy(pixels.data() + index * paddedRow, packed.data() + index * rowBytes, rowBytes);
     }
 
     std::uint8_t fileHeader[14] = {'B', 'M'};

@@ -8,8 +8,8 @@
 
 class CUtilRender {
 public:
-    CUtilRender();
-    ~CUtilRender();
+    CUtilRender() = default;
+    ~CUtilRender() = default;
 
     // Top-down 32-bit pixels (B, G, R, unused) to bottom-up 24-bit rows of width * 3 bytes
     // with no padding: source row 0 becomes the last destination row.

@@ -42,9 +42,6 @@ std::string timeText(std::int64_t t, const char* pattern) {
 
 } // namespace
 
-CUtilString::CUtilString() = default;
-CUtilString::~CUtilString() = default;
-
 std::string CUtilString::GetDateTimeString(std::int64_t t) const {
     return timeText(t, "%Y-%m-%d  %H:%M:%S");
 }

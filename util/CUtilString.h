@@ -8,8 +8,8 @@
 
 class CUtilString {
 public:
-    CUtilString();
-    ~CUtilString();
+    CUtilString() = default;
+    ~CUtilString() = default;
 
     // "%Y-%m-%d  %H:%M:%S", two spaces between date and time.
     std::string GetDateTimeString(std::int64_t t) const;

@@ -16,9 +16,6 @@ locale_t cLocale() {
 
 } // namespace
 
-CUtilTime::CUtilTime() = default;
-CUtilTime::~CUtilTime() = default;
-
 int CUtilTime::GetYear(std::int64_t t) const {
     std::tm fields{};
     return util::utcFields(t, fields) ? fields.tm_year + 1900 : -1;

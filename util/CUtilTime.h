@@ -12,8 +12,8 @@ public:
     // Longest text, terminator included, that a string operation writes.
     static constexpr std::size_t kTextBufferChars = 64;
 
-    CUtilTime();
-    ~CUtilTime();
+    CUtilTime() = default;
+    ~CUtilTime() = default;
 
     // Each getter answers -1 when the value has no calendar breakdown.
     int GetYear(std::int64_t t) const;

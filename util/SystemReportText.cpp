@@ -81,7 +81,7 @@ std::string systemReportText(const tachy::SystemReport& report) {
         openBlock(out, "Memory");
         char line[64];
         std::snprintf(line, sizeof line, "Total Memory: %d MB\r\n",
-                      static_cast<int>(*bytes / (1024 * 1024)));
+                      static_cast<int>(*bytes / (1024ULL * 1024ULL)));
         out += line;
         out += kClose;
     }

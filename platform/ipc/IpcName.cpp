@@ -30,7 +30,7 @@ std::filesystem::path runtimeFolder() {
     if (configured != nullptr && configured[0] == '/') {
         return configured;
     }
-    const std::filesystem::path folder = "/tmp/tachy-runtime-" + std::to_string(::getuid());
+    std::filesystem::path folder = "/tmp/tachy-runtime-" + std::to_string(::getuid());
     ::mkdir(folder.c_str(), 0700);
     return folder;
 }

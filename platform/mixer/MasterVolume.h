@@ -5,8 +5,9 @@
 #include <memory>
 #include <string>
 
-typedef struct _snd_mixer snd_mixer_t;
-typedef struct _snd_mixer_elem snd_mixer_elem_t;
+// ALSA's own type names, declared here so that users of this header need not include ALSA.
+typedef struct _snd_mixer snd_mixer_t;            // NOLINT(bugprone-reserved-identifier)
+typedef struct _snd_mixer_elem snd_mixer_elem_t;  // NOLINT(bugprone-reserved-identifier)
 
 namespace tachy {
 

@@ -90,6 +90,7 @@ bool Process::start(const std::filesystem::path& program,
     argumentTexts.push_back(program.string());
     argumentTexts.insert(argumentTexts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(argumentTexts.size() + 1);
     for (std::string& text : argumentTexts) {
         argv.push_back(text.data());
     }

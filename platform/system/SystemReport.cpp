@@ -135,6 +135,7 @@ std::vector<SystemReport::Processor> SystemReport::processors() const {
     }
     flush();
     std::vector<Processor> result;
+    result.reserve(packages.size());
     for (auto& [package, processor] : packages) {
         result.push_back(std::move(processor));
     }
@@ -165,7 +166,7 @@ std::string SystemReport::pciName(const std::string& vendor, const std::string& 
             }
         }
         if (!vendorName.empty()) {
-            return vendorName + " device " + device;
+            return vendorName.append(" device ").append(device);
         }
     }
     return "PCI device " + vendor + ":" + device;
