@@ -19,8 +19,9 @@ bool videoType(int type, VideoType& out) {
         {avi::fourCC("XVID"), 16, false},
         {avi::fourCC("X264"), 16, true},
         {avi::fourCC("MJPG"), 16, false},
+        {avi::fourCC("HEVC"), 16, true},
     };
-    if (type < 0 || type > 6) {
+    if (type < 0 || type > 7) {
         return false;
     }
     out = kTypes[type];

@@ -17,7 +17,8 @@ public:
     CAviWriter& operator=(const CAviWriter&) = delete;
 
     int Open(const std::string& path);
-    // type: 0, 1, 2 uncompressed 32, 24, 16 bits; 3 YUY2; 4 XVID; 5 X264; 6 MJPG.
+    // type: 0, 1, 2 uncompressed 32, 24, 16 bits; 3 YUY2; 4 XVID; 5 X264; 6 MJPG; 7 HEVC (our
+    // addition, so that H.265 clips carry a FourCC that other readers recognise).
     int OpenVideoStream(int type, double framesPerSecond, int width, int height, int firstSample,
                         int callerNumbering);
     // type: 0 PCM, 1 mu-law, 2 A-law.
