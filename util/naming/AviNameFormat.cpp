@@ -188,16 +188,15 @@ bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFil
     return true;
 }
 
-std::string BuildName(const _AVI_NAME_FORMAT2& format, const std::string& folder, int channel,
-                      int fileNumber, std::int64_t startSeconds, int millisecond,
-                      std::int64_t lengthMs, int mode) {
-    if (mode >= 'A') {
-        mode = mode == 'E' ? 1 : mode == 'P' ? 2 : mode == 'M' ? 3 : 0;
-    }
-    const auto seconds = static_cast<std::time_t>(startSeconds);
+namespace {
+
+// Shared by ComposeName and BuildName; `countText` is what the channel-count component writes.
+std::string compose(const _AVI_NAME_FORMAT2& format, const StreamFileName& fields,
+                    const std::string& countText) {
+    const auto seconds = static_cast<std::time_t>(fields.timeMs / 1000);
     std::tm utc{};
     gmtime_r(&seconds, &utc);
-    std::string name = folder.empty() ? std::string() : folder + "/";
+    std::string name;
     for (int position = 0; position < kComponentCount; ++position) {
         const int k = componentAt(format, position);
         if (k < 0 || format.items[k].bUse == 0) {
@@ -206,30 +205,57 @@ std::string BuildName(const _AVI_NAME_FORMAT2& format, const std::string& folder
         const _AVI_NAME_ITEM& item = format.items[k];
         switch (k) {
         case kPrefix: name += ItemText(item); break;
-        case kChannel: name += zeroPadded(item.nInfo + channel, item.nLength); break;
-        case kFileNumber: name += zeroPadded(fileNumber, item.nLength); break;
+        case kChannel: name += zeroPadded(item.nInfo + fields.channel, item.nLength); break;
+        case kFileNumber: name += zeroPadded(fields.fileNumber, item.nLength); break;
         case kYear: name += zeroPadded(utc.tm_year + 1900, 4); break;
         case kMonth: name += zeroPadded(utc.tm_mon + 1, 2); break;
         case kDay: name += zeroPadded(utc.tm_mday, 2); break;
         case kHour: name += zeroPadded(utc.tm_hour, 2); break;
         case kMinute: name += zeroPadded(utc.tm_min, 2); break;
         case kSecond: name += zeroPadded(utc.tm_sec, 2); break;
-        case kMillisecond: name += zeroPadded(millisecond, item.nLength); break;
-        case kLength: name += std::to_string(lengthMs); break;
+        case kMillisecond: name += zeroPadded(fields.millisecond, item.nLength); break;
+        case kLength: name += std::to_string(fields.lengthMs); break;
         case kRecordMode: {
             const std::string table = ItemText(item);
             const auto width = static_cast<std::size_t>(std::max(item.nLength, 0));
-            const auto start = static_cast<std::size_t>(std::max(mode, 0)) * width;
+            const auto start = static_cast<std::size_t>(std::max(fields.recordMode, 0)) * width;
             name += start < table.size() ? table.substr(start, width) : std::string();
             break;
         }
-        default: name += "2"; break;
+        default: name += countText; break;
         }
         if (item.bBar != 0) {
             name += "_";
         }
     }
-    return name + ".avi";
+    return name;
+}
+
+} // namespace
+
+std::string ComposeName(const _AVI_NAME_FORMAT2& format, const StreamFileName& fields,
+                        const std::string& extension) {
+    const bool characters = format.items[kChannelCount].nType == 1;
+    const std::string count = characters ? (fields.channelCount >= 2 ? "D" : "S")
+                                         : std::to_string(fields.channelCount);
+    return compose(format, fields, count) + extension;
+}
+
+std::string BuildName(const _AVI_NAME_FORMAT2& format, const std::string& folder, int channel,
+                      int fileNumber, std::int64_t startSeconds, int millisecond,
+                      std::int64_t lengthMs, int mode) {
+    if (mode >= 'A') {
+        mode = mode == 'E' ? 1 : mode == 'P' ? 2 : mode == 'M' ? 3 : 0;
+    }
+    StreamFileName fields;
+    fields.channel = channel;
+    fields.fileNumber = fileNumber;
+    fields.timeMs = startSeconds * 1000;
+    fields.millisecond = millisecond;
+    fields.lengthMs = lengthMs;
+    fields.recordMode = mode;
+    const std::string name = compose(format, fields, "2") + ".avi";
+    return folder.empty() ? name : folder + "/" + name;
 }
 
 } // namespace naming

@@ -55,7 +55,13 @@ void SetItemText(_AVI_NAME_ITEM& item, std::string_view utf8);
 // Parses a file name (without folder); false when it does not follow the format.
 bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out);
 
-// Builds "<folder>/<name>.avi" for the given figures. `mode` is a mode index, or one of the
+// Composes a file name from all the figures a name can carry, with the given extension: the
+// channel count is written as 'D'/'S' for a character component, else as a number.
+std::string ComposeName(const _AVI_NAME_FORMAT2& format, const StreamFileName& fields,
+                        const std::string& extension);
+
+// Builds "<folder>/<name>.avi" for the given figures, as the repair of damaged files names
+// them (the channel count component is always written "2"). `mode` is a mode index, or one of the
 // letters 'N', 'E', 'P', 'M'.
 std::string BuildName(const _AVI_NAME_FORMAT2& format, const std::string& folder, int channel,
                       int fileNumber, std::int64_t startSeconds, int millisecond,
