@@ -1,6 +1,7 @@
 #include "tools/mkcard/CardGenerator.h"
 
 #include "platform/avi/AviFileWriter.h"
+#include "util/avi/CAviWriter.h"
 #include "tools/mkcard/DriveSimulator.h"
 #include "tools/mkcard/TestPicture.h"
 #include "util/naming/AviNameFormat.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <ctime>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -87,49 +89,87 @@ public:
     PeriodWriter(const CardOptions& options, const Period& period, DriveSimulator& drive)
         : m_options(options), m_period(period), m_drive(drive) {}
 
-    // Writes the period's file(s); the channels that go into each file are listed.
+    // Writes the period's file: one channel through the clip writer (".avi"), or several
+    // through the writer layer (".av2", which the clip writer's single video stream cannot
+    // hold).
     bool write(const std::filesystem::path& path, const std::vector<int>& channels, bool index,
                std::string& error) {
+        return channels.size() == 1 && !m_options.av2 ? writeClip(path, channels.front(), index, error)
+                                                       : writeMultiStream(path, channels, index, error);
+    }
+
+private:
+    struct Sinks {
+        std::function<bool(std::size_t, const VideoEncoder::Frame&)> video;
+        std::function<bool(const std::string&)> audio;
+        std::function<bool(int, const std::string&)> record;
+    };
+
+    bool writeClip(const std::filesystem::path& path, int channel, bool index, std::string& error) {
+        CAviWriter writer;
+        const bool h264 = m_options.codec == VideoEncoder::Codec::H264;
+        const bool pcm = m_options.audio == CardOptions::Audio::Pcm;
+        const char userFormat[4] = {'G', 'P', 'S', '1'};
+        if (writer.Open(path.string()) == 0 ||
+            writer.OpenVideoStream(h264 ? 5 : 7, m_options.framesPerSecond, m_options.width,
+                                   m_options.height, 0, 0) == 0 ||
+            (m_options.audio != CardOptions::Audio::None &&
+             writer.OpenAudioStream(pcm ? 0 : 1, pcm ? 16 : 8, m_options.audioRate, 1,
+                                    m_options.audioRate / 10 * (pcm ? 2 : 1)) == 0) ||
+            writer.OpenUserStream(m_options.framesPerSecond, m_options.recordKind, userFormat, 4) == 0) {
+            error = "cannot create " + path.string();
+            return false;
+        }
+        writer.Writer()->setWriteIndex(index);
+        Sinks sinks;
+        sinks.video = [&](std::size_t, const VideoEncoder::Frame& frame) {
+            return writer.WriteVideo(frame.bytes.data(), static_cast<int>(frame.bytes.size()), frame.key ? 1 : 0) != 0;
+        };
+        sinks.audio = [&](const std::string& chunk) {
+            return writer.WriteAudio(chunk.data(), static_cast<int>(chunk.size())) != 0;
+        };
+        // The record goes in before its frame, at the frame's sample number.
+        sinks.record = [&](int, const std::string& record) {
+            return writer.WriteUserData(record.data(), static_cast<int>(record.size()), 0) != 0;
+        };
+        if (!writeFrames({channel}, sinks, path, error)) {
+            return false;
+        }
+        if (writer.Close() == 0) {
+            error = "cannot complete " + path.string();
+            return false;
+        }
+        return true;
+    }
+
+    bool writeMultiStream(const std::filesystem::path& path, const std::vector<int>& channels,
+                          bool index, std::string& error) {
         tachy::AviFileWriter writer;
         if (!writer.open(path)) {
             error = "cannot create " + path.string();
             return false;
         }
         writer.setWriteIndex(index);
-        std::vector<std::unique_ptr<VideoEncoder>> encoders;
         std::vector<int> videoStreams;
-        for (const int channel : channels) {
-            auto encoder = std::make_unique<VideoEncoder>();
-            if (!encoder->open(m_options.codec, m_options.width, m_options.height,
-                               m_options.framesPerSecond, m_options.keyInterval, error)) {
-                return false;
-            }
-            encoders.push_back(std::move(encoder));
+        for (std::size_t i = 0; i < channels.size(); ++i) {
             videoStreams.push_back(writer.addStream(videoHeader(), &m_format, sizeof m_format));
-            (void)channel;
         }
         const int audioStream = addAudio(writer);
         const char userFormat[4] = {'G', 'P', 'S', '1'};
         const int userStream = writer.addStream(userHeader(), userFormat, sizeof userFormat);
-        const DriveState startState = m_drive.state();
-        for (int frame = 0; frame < m_period.frames; ++frame) {
-            const std::int64_t utcMs = m_period.startMs + frame * 1000LL / m_options.framesPerSecond;
-            const DriveState& state = frame == 0 ? startState : m_drive.step(1.0 / m_options.framesPerSecond);
-            const std::string record = drivingRecord(m_options.recordKind, state, utcMs);
-            if (!writer.write(userStream, frame, record.data(), record.size(), 0)) {
-                error = "cannot write " + path.string();
-                return false;
-            }
-            for (std::size_t i = 0; i < channels.size(); ++i) {
-                VideoEncoder::Frame encoded;
-                if (!encodeFrame(*encoders[i], channels[i], frame, utcMs, encoded, error) ||
-                    !writer.write(videoStreams[i], frame, encoded.bytes.data(), encoded.bytes.size(),
-                                  encoded.key ? avi::kIndexKeyFrame : 0)) {
-                    error = error.empty() ? "cannot write " + path.string() : error;
-                    return false;
-                }
-            }
-            writeAudio(writer, audioStream, frame, state);
+        Sinks sinks;
+        sinks.video = [&](std::size_t i, const VideoEncoder::Frame& frame) {
+            return writer.write(videoStreams[i], writer.nextSample(videoStreams[i]), frame.bytes.data(),
+                                frame.bytes.size(), frame.key ? avi::kIndexKeyFrame : 0);
+        };
+        sinks.audio = [&](const std::string& chunk) {
+            return audioStream < 0 || writer.write(audioStream, 0, chunk.data(), chunk.size(), 0);
+        };
+        sinks.record = [&](int frame, const std::string& record) {
+            return writer.write(userStream, frame, record.data(), record.size(), 0);
+        };
+        if (!writeFrames(channels, sinks, path, error)) {
+            return false;
         }
         if (!writer.close()) {
             error = "cannot complete " + path.string();
@@ -138,7 +178,43 @@ public:
         return true;
     }
 
-private:
+    bool writeFrames(const std::vector<int>& channels, const Sinks& sinks,
+                     const std::filesystem::path& path, std::string& error) {
+        std::vector<std::unique_ptr<VideoEncoder>> encoders;
+        for (std::size_t i = 0; i < channels.size(); ++i) {
+            encoders.push_back(std::make_unique<VideoEncoder>());
+            if (!encoders.back()->open(m_options.codec, m_options.width, m_options.height,
+                                       m_options.framesPerSecond, m_options.keyInterval, error)) {
+                return false;
+            }
+        }
+        const DriveState startState = m_drive.state();
+        for (int frame = 0; frame < m_period.frames; ++frame) {
+            const std::int64_t utcMs = m_period.startMs + frame * 1000LL / m_options.framesPerSecond;
+            const DriveState& state = frame == 0 ? startState : m_drive.step(1.0 / m_options.framesPerSecond);
+            if (!sinks.record(frame, drivingRecord(m_options.recordKind, state, utcMs))) {
+                error = "cannot write " + path.string();
+                return false;
+            }
+            for (std::size_t i = 0; i < channels.size(); ++i) {
+                VideoEncoder::Frame encoded;
+                if (!encodeFrame(*encoders[i], channels[i], frame, utcMs, encoded, error)) {
+                    return false;
+                }
+                if (!sinks.video(i, encoded)) {
+                    error = "cannot write " + path.string();
+                    return false;
+                }
+            }
+            const std::string chunk = audioChunk(frame, state);
+            if (!chunk.empty() && !sinks.audio(chunk)) {
+                error = "cannot write " + path.string();
+                return false;
+            }
+        }
+        return true;
+    }
+
     avi::AviStreamHeader videoHeader() {
         const bool h264 = m_options.codec == VideoEncoder::Codec::H264;
         m_format = {};
@@ -190,16 +266,16 @@ private:
         return writer.addStream(header, &format, sizeof format);
     }
 
-    // One 100 ms chunk whenever the video clock passes a tenth of a second: an engine hum
-    // whose pitch follows the speed.
-    void writeAudio(tachy::AviFileWriter& writer, int stream, int frame, const DriveState& state) {
-        if (stream < 0) {
-            return;
+    // One 100 ms chunk whenever the video clock passes a tenth of a second (empty otherwise):
+    // an engine hum whose pitch follows the speed.
+    std::string audioChunk(int frame, const DriveState& state) {
+        if (m_options.audio == CardOptions::Audio::None) {
+            return {};
         }
         const std::int64_t tenth = frame * 10LL / m_options.framesPerSecond;
         const std::int64_t previous = (frame - 1) * 10LL / m_options.framesPerSecond;
         if (frame != 0 && tenth == previous) {
-            return;
+            return {};
         }
         const int samples = m_options.audioRate / 10;
         const bool pcm = m_options.audio == CardOptions::Audio::Pcm;
@@ -207,14 +283,15 @@ private:
         const double pitch = 60 + state.speedKmh * 4;
         for (int i = 0; i < samples; ++i) {
             m_phase += 2 * kPi * pitch / m_options.audioRate;
-            const auto value = static_cast<std::int16_t>(6000 * std::sin(m_phase) + 1500 * std::sin(m_phase * 3.01));
+            const auto value =
+                static_cast<std::int16_t>(6000 * std::sin(m_phase) + 1500 * std::sin(m_phase * 3.01));
             if (pcm) {
                 chunk.append(reinterpret_cast<const char*>(&value), 2);
             } else {
                 chunk.push_back(static_cast<char>(muLaw(value)));
             }
         }
-        writer.write(stream, 0, chunk.data(), chunk.size(), 0);
+        return chunk;
     }
 
     bool encodeFrame(VideoEncoder& encoder, int channel, int frame, std::int64_t utcMs,
