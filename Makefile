@@ -18,10 +18,16 @@ build-run: deps
 	cmake -S . -B $(BUILD_RUN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTACHY_BUILD_TESTS=OFF
 	cmake --build $(BUILD_RUN) -j $(JOBS)
 
-run: build-run
+DEMO_CARD := build/demo-card
+
+$(DEMO_CARD)/manifest.json:
+	$(BUILD_RUN)/bin/mkcard --rule data/_option/FileNameRule_A.ini --out $(DEMO_CARD) \
+		--channels 2 --seconds 150 --size 1280x720 --modes normal,normal,event
+
+run: build-run $(DEMO_CARD)/manifest.json
 	@echo "Built: $$(ls $(BUILD_RUN)/bin | tr '\n' ' ')"
-	@echo "The viewer (tachyPlayer) is not built yet. Once it is, 'make run' will also make the"
-	@echo "demo card with the sample-card generator if it is absent and open the viewer on it."
+	@echo "Demo card: $(DEMO_CARD) (see its manifest.json)."
+	@echo "The viewer (tachyPlayer) is not built yet; once it is, 'make run' opens it on the demo card."
 
 build-test: deps
 	cmake -S . -B $(BUILD_TEST) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
