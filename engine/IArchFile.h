@@ -55,6 +55,8 @@ constexpr std::uint32_t kFrameMarkerWord = 0x03260A;
 class IArchFile {
 public:
     virtual ~IArchFile();
+    IArchFile(const IArchFile&) = delete;
+    IArchFile& operator=(const IArchFile&) = delete;
 
     virtual int BuildKeyIndexUntil(int unused, int channel, std::int64_t endSecond);
     virtual int BuildKeyIndex(int unused);

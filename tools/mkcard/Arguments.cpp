@@ -53,8 +53,15 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
         } else if (option == "--codec" && (value == "h264" || value == "hevc")) {
             options.codec = value == "h264" ? VideoEncoder::Codec::H264 : VideoEncoder::Codec::Hevc;
         } else if (option == "--size" && value.find('x') != std::string::npos) {
-            options.width = std::atoi(value.c_str());
-            options.height = std::atoi(value.c_str() + value.find('x') + 1);
+            double width = 0;
+            double height = 0;
+            const std::size_t cross = value.find('x');
+            if (!toNumber(value.substr(0, cross), width) || !toNumber(value.substr(cross + 1), height)) {
+                error = "--size wants WIDTHxHEIGHT";
+                return false;
+            }
+            options.width = static_cast<int>(width);
+            options.height = static_cast<int>(height);
             if (options.width < 16 || options.height < 16 || options.width % 2 != 0 ||
                 options.height % 2 != 0 || options.width > 4096 || options.height > 4096) {
                 error = "--size wants even sizes from 16x16 to 4096x4096";
@@ -69,9 +76,9 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
                             : value == "pcm"   ? CardOptions::Audio::Pcm
                                                : CardOptions::Audio::MuLaw;
         } else if (option == "--audio-rate" && (value == "8000" || value == "16000")) {
-            options.audioRate = std::atoi(value.c_str());
+            options.audioRate = static_cast<int>(number);
         } else if (option == "--record" && (value == "72" || value == "80" || value == "400" || value == "57")) {
-            options.recordKind = std::atoi(value.c_str());
+            options.recordKind = static_cast<int>(number);
         } else if (option == "--modes") {
             options.modes = splitList(value);
             for (const std::string& mode : options.modes) {
@@ -98,7 +105,8 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
         } else if (option == "--start" && numeric) {
             options.startUtc = static_cast<std::int64_t>(number);
         } else {
-            error = "bad option " + option + " " + value;
+            error = "bad option ";
+            error.append(option).append(" ").append(value);
             return false;
         }
     }

@@ -405,6 +405,7 @@ bool generateCard(const CardOptions& options, std::string& error) {
         std::vector<std::vector<int>> groups;
         if (options.av2) {
             std::vector<int> all;
+            all.reserve(static_cast<std::size_t>(options.channels));
             for (int channel = 0; channel < options.channels; ++channel) {
                 all.push_back(channel);
             }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 
 namespace mkcard {
 namespace {
@@ -40,7 +41,7 @@ void drawLabel(const Planes& planes, const std::string& label) {
     // A dark band behind the text keeps it readable over the pattern.
     const int bandHeight = std::min(planes.height, 9 * scale + 2 * top);
     for (int y = 0; y < bandHeight; ++y) {
-        std::fill_n(planes.y + y * planes.yStride, planes.width, 16);
+        std::fill_n(planes.y + static_cast<std::ptrdiff_t>(y) * planes.yStride, planes.width, 16);
     }
     int x = left;
     for (const char character : label) {
@@ -56,7 +57,7 @@ void drawLabel(const Planes& planes, const std::string& label) {
                             const int px = x + column * scale + dx;
                             const int py = top + row * scale + dy;
                             if (px < planes.width && py < planes.height) {
-                                planes.y[py * planes.yStride + px] = 235;
+                                planes.y[static_cast<std::ptrdiff_t>(py) * planes.yStride + px] = 235;
                             }
                         }
                     }
@@ -73,7 +74,7 @@ void drawTestPicture(const Planes& planes, int channel, std::int64_t frame, cons
     // Diagonal bars that move a few pixels per frame, in a direction that depends on the channel.
     const int speed = channel == 1 ? -3 : 4 + channel;
     for (int y = 0; y < planes.height; ++y) {
-        std::uint8_t* row = planes.y + y * planes.yStride;
+        std::uint8_t* row = planes.y + static_cast<std::ptrdiff_t>(y) * planes.yStride;
         for (int x = 0; x < planes.width; ++x) {
             const auto phase = static_cast<int>((x + y * (channel + 1) + frame * speed) & 63);
             row[x] = static_cast<std::uint8_t>(48 + phase * 2 + (x * 32 / planes.width));
@@ -82,8 +83,8 @@ void drawTestPicture(const Planes& planes, int channel, std::int64_t frame, cons
     static constexpr std::uint8_t kTint[3][2] = {{110, 150}, {150, 110}, {160, 160}};
     const int tint = std::clamp(channel, 0, 2);
     for (int y = 0; y < planes.height / 2; ++y) {
-        std::fill_n(planes.u + y * planes.uvStride, planes.width / 2, kTint[tint][0]);
-        std::fill_n(planes.v + y * planes.uvStride, planes.width / 2, kTint[tint][1]);
+        std::fill_n(planes.u + static_cast<std::ptrdiff_t>(y) * planes.uvStride, planes.width / 2, kTint[tint][0]);
+        std::fill_n(planes.v + static_cast<std::ptrdiff_t>(y) * planes.uvStride, planes.width / 2, kTint[tint][1]);
     }
     drawLabel(planes, label);
 }

@@ -37,6 +37,8 @@ public:
     static std::unique_ptr<IAVIParser> Create(unsigned type);
 
     virtual ~IAVIParser();
+    IAVIParser(const IAVIParser&) = delete;
+    IAVIParser& operator=(const IAVIParser&) = delete;
 
     virtual int GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, int videoIndex);
     virtual int isOpen();
