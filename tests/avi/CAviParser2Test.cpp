@@ -212,3 +212,13 @@ TEST_F(Parser2, VideoStreamWithRateZeroCannotBeOpened) {
     EXPECT_EQ(parser->OpenStream(path, 0), 0);
     EXPECT_EQ(parser->GetDuration(path), 0U);
 }
+
+TEST_F(Parser2, QuickDurationStopsAtAStreamTypeItDoesNotKnow) {
+    const std::string path = clip();
+    // The first stream header's fccType (strh body at 12 + 12 + 8 + 56 + 12 + 8).
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(12 + 12 + 8 + 56 + 12 + 8);
+    file.write("mids", 4);
+    file.close();
+    EXPECT_EQ(IAVIParser::Create(1)->GetDuration(path), 0U);
+}
