@@ -1,0 +1,244 @@
+#include "engine/CArchiveAvi.h"
+#include "engine/CStreamCatalogue.h"
+
+#include "tests/support/TempFolder.h"
+#include "tools/mkcard/CardGenerator.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+
+using tachy::test::readAll;
+using tachy::test::TempFolder;
+
+namespace {
+
+constexpr std::int64_t kStartMs = 1709211909000LL;
+
+// Plays the viewer: keeps the entries it is given, answers questions from a table.
+struct Viewer {
+    std::vector<unsigned> codes;
+    std::vector<CTimeList> entries;
+    std::vector<std::string> unreadable;
+    std::map<unsigned, std::vector<int>> answers;  // code -> answers in turn
+
+    static void callback(unsigned code, std::intptr_t param, void* data, void* user) {
+        auto& viewer = *static_cast<Viewer*>(user);
+        viewer.codes.push_back(code);
+        if (code == replay::kTimeListEntry) {
+            viewer.entries.push_back(*static_cast<CTimeList*>(data));
+        } else if (code == replay::kUnreadableFile) {
+            viewer.unreadable.emplace_back(static_cast<const char*>(data));
+        } else if (code == replay::kGetEntry) {
+            *static_cast<CTimeList*>(data) = viewer.entries.at(static_cast<std::size_t>(param));
+        } else if (auto answer = viewer.answers.find(code); answer != viewer.answers.end()) {
+            auto& queue = answer->second;
+            *static_cast<int*>(data) = queue.empty() ? -1 : queue.front();
+            if (!queue.empty()) {
+                queue.erase(queue.begin());
+            }
+        }
+    }
+    int count(unsigned code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
+};
+
+class Catalogue : public testing::Test {
+protected:
+    void makeCard(const std::string& rule, std::vector<std::string> arguments = {}) {
+        mkcard::CardOptions options;
+        options.rule = std::string(TACHY_DATA_DIR) + "/_option/" + rule;
+        options.out = m_card;
+        options.width = 32;
+        options.height = 32;
+        options.audio = mkcard::CardOptions::Audio::None;
+        options.channels = 3;
+        options.seconds = 5;
+        options.periodSeconds = 2;
+        options.modes = {"normal", "event"};
+        arguments.insert(arguments.begin(), "mkcard");
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        std::string error;
+        ASSERT_TRUE(mkcard::parseArguments(static_cast<int>(argv.size()), argv.data(), options, error) ||
+                    error == "--rule and --out are required") << error;
+        options.rule = std::string(TACHY_DATA_DIR) + "/_option/" + rule;
+        options.out = m_card;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+        useRule(rule);
+    }
+    void useRule(const std::string& rule) {
+        const auto format = naming::ReadNameFormat(std::string(TACHY_DATA_DIR) + "/_option/" + rule, 2);
+        m_reader.SetNameFormat(format);
+        m_catalogue.SetNameFormat(format);
+        m_catalogue.SetDbPath(m_card.string());
+        m_catalogue.SetLogPath(m_logs.path().string());
+        m_catalogue.SetCallback(&Viewer::callback, &m_viewer);
+    }
+    std::string log() const {
+        const auto files = std::filesystem::directory_iterator(m_logs.path());
+        return files == std::filesystem::directory_iterator() ? std::string() : readAll(files->path());
+    }
+
+    TempFolder m_folder;
+    TempFolder m_logs;
+    std::filesystem::path m_card = m_folder.path() / "card";
+    CArchiveAvi m_reader;
+    CStreamCatalogue m_catalogue{m_reader};
+    Viewer m_viewer;
+};
+
+} // namespace
+
+TEST_F(Catalogue, WalkGivesThePeriodsTheGeneratorWrote) {
+    makeCard("FileNameRule_A.ini");
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindAvi);
+    EXPECT_EQ(m_catalogue.TotalStreamFileCount(), 6);  // three periods, counted twice
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    // Periods of 2, 2 and 1 s, alternately in "normal" and "event"; listed folder by folder.
+    ASSERT_EQ(m_viewer.entries.size(), 3U);
+    EXPECT_EQ(m_viewer.count(replay::kProgress), 6);
+    const struct { int file; int mode; std::int64_t start; std::int64_t end; } expected[] = {
+        {2, 1, kStartMs + 2000, kStartMs + 4000},
+        {1, 0, kStartMs, kStartMs + 2000},
+        {3, 0, kStartMs + 4000, kStartMs + 5000},
+    };
+    for (std::size_t i = 0; i < 3; ++i) {
+        const CTimeList& entry = m_viewer.entries[i];
+        EXPECT_EQ(entry.m_nChannelCount, 3);
+        for (int c = 0; c < 3; ++c) {
+            const auto k = static_cast<std::size_t>(c);
+            EXPECT_EQ(entry.m_llStartTime[k], expected[i].start) << i << "/" << c;
+            EXPECT_EQ(entry.m_llEndTime[k], expected[i].end) << i << "/" << c;
+            EXPECT_EQ(entry.m_nRecordMode[k], expected[i].mode);
+            EXPECT_EQ(entry.m_nRecordModeBits[k], expected[i].mode == 1 ? 1 : 0);
+            EXPECT_EQ(entry.m_nFirstFileNumber[k], expected[i].file);
+            const std::string path = entry.CurrentPath(c);
+            EXPECT_TRUE(std::regex_search(path, std::regex("_" + std::to_string(c + 1) + "\\.avi$"))) << path;
+            EXPECT_EQ(entry.m_nFileSize[k], static_cast<std::int32_t>(std::filesystem::file_size(path)));
+        }
+    }
+}
+
+TEST_F(Catalogue, KindIsFoundWithinTheSearchDepth) {
+    makeCard("FileNameRule_A.ini", {"--channels", "1"});
+    EXPECT_EQ(m_catalogue.IsAvailableDrive(m_card.string(), 0), 0);  // files lie one level down
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindNone);
+    EXPECT_EQ(m_catalogue.IsAvailableDrive((m_card / "normal").string(), 0), 1);
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindNone);  // found in the folder itself
+    EXPECT_EQ(m_catalogue.IsAvailableDrive(m_card.string(), 1), 1);
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindAvi);
+    // A card with both kinds is an ".av2" card.
+    std::ofstream(m_card / "event" / "x.AV2") << "0123456789012345";
+    EXPECT_EQ(m_catalogue.CheckRecordMode(), 1);
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindAv2);
+    m_catalogue.SetDbPath((m_folder.path() / "nothing").string());
+    EXPECT_EQ(m_catalogue.CheckRecordMode(), 0);
+    EXPECT_EQ(m_catalogue.procOpenList(), 0);
+}
+
+TEST_F(Catalogue, NamesThatDoNotParseAndFilesThatCannotBeReadAreSkipped) {
+    makeCard("FileNameRule_A.ini", {"--channels", "1", "--damage", "badname,system_run"});
+    // A code outside the mode table: the mode comes from the folder.
+    std::filesystem::copy_file(m_card / "event" / "TCY_0002_20240229_130511_E_1.avi",
+                               m_card / "event" / "TCY_0009_20240229_130611_X_1.avi");
+    // A readable name on a file that is not a recording.
+    std::ofstream(m_card / "normal" / "TCY_0008_20240229_130611_N_1.avi") << std::string(400, 'x');
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    EXPECT_EQ(m_catalogue.TotalStreamFileCount(), 10);  // 3 periods + the copy + the non-recording
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    ASSERT_EQ(m_viewer.entries.size(), 4U);
+    EXPECT_EQ(m_viewer.entries[1].m_nFirstFileNumber[0], 9);
+    EXPECT_EQ(m_viewer.entries[1].m_nRecordMode[0], 1);
+    ASSERT_EQ(m_viewer.unreadable.size(), 1U);  // announced once, then tried once more
+    EXPECT_NE(m_viewer.unreadable[0].find("TCY_0008"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(m_card / "normal" / "not_a_recording.avi"));
+}
+
+TEST_F(Catalogue, ChannelComponentDisabledMakesEveryFileChannelZero) {
+    makeCard("FileNameRule_C.ini", {"--channels", "1"});
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    ASSERT_EQ(m_viewer.entries.size(), 3U);
+    EXPECT_EQ(m_viewer.entries[0].m_nChannelCount, 1);
+    EXPECT_EQ(m_viewer.entries[0].CurrentPath(1), "");
+}
+
+TEST_F(Catalogue, Av2CardListsEveryChannelAndRebuildsAfterTheViewerAgrees) {
+    makeCard("FileNameRule_C.ini", {"--av2", "--channels", "2", "--damage", "tiny"});
+    std::filesystem::path tiny;
+    for (const auto& entry : std::filesystem::directory_iterator(m_card / "normal")) {
+        tiny = entry.file_size() == 15 ? entry.path() : tiny;
+    }
+    ASSERT_FALSE(tiny.empty());
+    std::ofstream(m_card / "normal" / "CARDV_20240229_130514_00005_N_D.av2") << std::string(16, 'x');
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    EXPECT_EQ(m_catalogue.GetRecordMode(), CStreamCatalogue::kKindAv2);
+
+    m_viewer.answers[replay::kTimeIndexMismatch] = {0};  // the viewer says no
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    ASSERT_EQ(m_viewer.entries.size(), 3U);
+    EXPECT_EQ(m_viewer.entries[0].m_nChannelCount, 2);
+    EXPECT_EQ(m_viewer.entries[0].CurrentPath(1), m_viewer.entries[0].CurrentPath(0));
+    EXPECT_EQ(m_viewer.entries[0].m_llEndTime[1] - m_viewer.entries[0].m_llStartTime[1], 2000);
+    EXPECT_EQ(m_viewer.count(replay::kTimeIndexMismatch), 1);
+    EXPECT_TRUE(std::filesystem::exists(tiny));
+    EXPECT_NE(log().find("Detected that time indexes are not matched with stream files"), std::string::npos);
+
+    m_viewer = Viewer();
+    m_viewer.answers[replay::kTimeIndexMismatch] = {1};
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    EXPECT_FALSE(std::filesystem::exists(tiny));
+    EXPECT_FALSE(std::filesystem::exists(m_card / "normal" / "CARDV_20240229_130514_00005_N_D.av2"));
+    const std::string text = log();
+    const std::string rule(78, '=');
+    for (const std::string& line :
+         {rule, std::string("Recover time index files"), std::string("> Delete unavailable files"),
+          ">> Delete Stream File : " + tiny.string(), std::string("> Recover time index files using stream file"),
+          ">> Rebuild Time Index of " + (m_card / "normal" / "CARDV_20240229_130514_00005_N_D.av2").string() +
+              " : state = failed and delete stream file"}) {
+        EXPECT_NE(text.find(" : " + line + "\r\n"), std::string::npos) << line;
+    }
+    EXPECT_EQ(m_viewer.entries.size(), 3U);
+}
+
+TEST_F(Catalogue, DeletesTheSelectedEntriesFiles) {
+    makeCard("FileNameRule_A.ini");
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    ASSERT_EQ(m_viewer.entries.size(), 3U);
+    const auto kept = m_viewer.entries[1];
+    const auto gone = m_viewer.entries;
+    EXPECT_EQ(m_catalogue.DeleteSelectedFile(0), -1);  // no selection
+    m_viewer.answers[replay::kCurrentEntry] = {2};
+    m_viewer.answers[replay::kFirstSelected] = {0};
+    m_viewer.answers[replay::kNextSelected] = {2, -1};
+    EXPECT_EQ(m_catalogue.DeleteSelectedFile(0), 1);  // the current entry moves up by one
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_FALSE(std::filesystem::exists(gone[0].CurrentPath(c)));
+        EXPECT_FALSE(std::filesystem::exists(gone[2].CurrentPath(c)));
+        EXPECT_TRUE(std::filesystem::exists(kept.CurrentPath(c)));
+    }
+    CStreamCatalogue silent(m_reader);
+    EXPECT_EQ(silent.DeleteSelectedFile(0), -1);  // without a callback
+}
+
+TEST(CTimeList, FreshEntryAndCurrentPath) {
+    CTimeList entry;
+    EXPECT_EQ(entry.m_nChannel[2], 2);
+    EXPECT_EQ(entry.m_llStartTime[0], 0);
+    EXPECT_EQ(entry.CurrentPath(0), "");
+    entry.m_fileList[1] = {"/a", "/b"};
+    entry.m_nFirstFileNumber[1] = 5;
+    entry.m_nCurrentFileNumber[1] = 6;
+    EXPECT_EQ(entry.CurrentPath(1), "/b");
+    entry.m_nCurrentFileNumber[1] = 7;
+    EXPECT_EQ(entry.CurrentPath(1), "");
+    const CTimeList copy = entry;
+    EXPECT_EQ(copy.m_fileList[1].size(), 2U);
+    EXPECT_EQ(RecordModeBits(3), 4);
+    EXPECT_EQ(RecordModeBits(-1), 0);
+}
