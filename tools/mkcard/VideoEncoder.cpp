@@ -39,6 +39,12 @@ std::vector<Nal> splitNals(const std::uint8_t* data, std::size_t size) {
 VideoEncoder::VideoEncoder() = default;
 
 VideoEncoder::~VideoEncoder() {
+    // Drain the encoder before closing it: x265 frees the pictures it still holds only then.
+    if (m_context != nullptr && m_packet != nullptr && avcodec_send_frame(m_context, nullptr) >= 0) {
+        while (avcodec_receive_packet(m_context, m_packet) >= 0) {
+            av_packet_unref(m_packet);
+        }
+    }
     av_packet_free(&m_packet);
     av_frame_free(&m_picture);
     avcodec_free_context(&m_context);
