@@ -1,5 +1,6 @@
 #include "engine/CStreamCatalogue.h"
 
+#include "engine/CRecoverAvi.h"
 #include "platform/fs/DirectoryListing.h"
 #include "platform/text/CaseFold.h"
 #include "util/CUtilLog.h"
@@ -153,6 +154,9 @@ int CStreamCatalogue::procOpenList() {
 }
 
 void CStreamCatalogue::Walk(const std::filesystem::path& folder, int depth, int& count, bool listing) {
+    if (listing && m_recovery != 0) {
+        CRecoverAvi(m_format, m_logPath).RepairFolder(folder);
+    }
     const int folderIndex = FolderIndex(folder.filename().string());
     for (const auto& entry : tachy::DirectoryListing::list(folder, "*.*")) {
         const std::filesystem::path path = folder / entry.name;

@@ -128,12 +128,13 @@ _AVI_NAME_FORMAT2 ReadNameFormat(const std::filesystem::path& ruleFile, int sear
     return format;
 }
 
-bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out) {
+int ParseNameFields(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out,
+                    int& wanted) {
     std::int64_t numbers[kComponentCount] = {};
     std::string texts[kComponentCount];
     bool used[kComponentCount] = {};
     int fields = 0;
-    int wanted = 0;
+    wanted = 0;
     std::size_t at = 0;
     bool scanning = true;
     for (int position = 0; position < kComponentCount; ++position) {
@@ -160,9 +161,6 @@ bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFil
             ++at;
         }
     }
-    if (!scanning || fields < wanted) {
-        return false;
-    }
     out = StreamFileName{};
     out.channel = used[kChannel] ? static_cast<int>(numbers[kChannel] - format.items[kChannel].nInfo) : 0;
     out.fileNumber = static_cast<int>(numbers[kFileNumber]);
@@ -185,6 +183,17 @@ bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFil
     } else {
         out.channelCount = static_cast<int>(numbers[kChannelCount]);
     }
+    return fields;
+}
+
+bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out) {
+    int wanted = 0;
+    StreamFileName parsed;
+    const int fields = ParseNameFields(format, name, parsed, wanted);
+    if (fields < wanted) {
+        return false;
+    }
+    out = parsed;
     return true;
 }
 

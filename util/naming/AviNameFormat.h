@@ -55,6 +55,11 @@ void SetItemText(_AVI_NAME_ITEM& item, std::string_view utf8);
 // Parses a file name (without folder); false when it does not follow the format.
 bool ParseName(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out);
 
+// Reads as many fields as the name holds, in order, into `out` (fields not read stay 0, the
+// mode -1); answers how many were read and, through `wanted`, how many the format has.
+int ParseNameFields(const _AVI_NAME_FORMAT2& format, std::string_view name, StreamFileName& out,
+                    int& wanted);
+
 // Composes a file name from all the figures a name can carry, with the given extension: the
 // channel count is written as 'D'/'S' for a character component, else as a number.
 std::string ComposeName(const _AVI_NAME_FORMAT2& format, const StreamFileName& fields,

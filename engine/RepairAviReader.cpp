@@ -1,0 +1,346 @@
+#include "engine/RepairAviReader.h"
+
+#include "platform/debug/DebugOut.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace avi = tachy::avi;
+
+namespace {
+
+bool endsWith(avi::FourCC id, const char* suffix) {
+    return static_cast<char>((id >> 16) & 0xFF) == suffix[0] && static_cast<char>(id >> 24) == suffix[1];
+}
+
+constexpr std::uint32_t kRecordMarker = 511;
+
+} // namespace
+
+const char* RepairAviReader::Message(int error) {
+    static const char* const kMessages[] = {
+        "avilib - No Error",
+        "avilib - AVI file size limit reached",
+        "avilib - Error opening AVI file",
+        "avilib - Error reading from AVI file",
+        "avilib - Error writing to AVI file",
+        "avilib - Error writing index (file may still be useable)",
+        "avilib - Error closing AVI file",
+        "avilib - Operation (read/write) not permitted",
+        "avilib - Out of memory (malloc failed)",
+        "avilib - Not an AVI file",
+        "avilib - AVI file has no header list (corrupted?)",
+        "avilib - AVI file has no MOVI list (corrupted?)",
+        "avilib - AVI file has no video data",
+        "avilib - operation needs an index",
+    };
+    return error >= 0 && error < 14 ? kMessages[error] : "avilib - Unkown Error";
+}
+
+bool RepairAviReader::ReadAt(std::uint64_t offset, void* buffer, std::size_t size) {
+    if (offset > m_size || size > m_size - offset) {
+        return false;
+    }
+    auto* bytes = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t got = ::pread(m_file.get(), bytes, size, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            m_errno = errno;
+            return false;
+        }
+        bytes += got;
+        offset += static_cast<std::uint64_t>(got);
+        size -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool RepairAviReader::WriteAt(std::uint64_t offset, const void* buffer, std::size_t size) {
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t written = ::pwrite(m_file.get(), bytes, size, static_cast<off_t>(offset));
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            m_errno = errno;
+            return false;
+        }
+        bytes += written;
+        offset += static_cast<std::uint64_t>(written);
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+int RepairAviReader::Open(const std::filesystem::path& path) {
+    m_file.reset(::open(path.c_str(), O_RDWR | O_CLOEXEC));
+    struct stat status {};
+    if (!m_file.valid() || ::fstat(m_file.get(), &status) != 0) {
+        m_errno = errno;
+        return kOpen;
+    }
+    m_size = static_cast<std::uint64_t>(status.st_size);
+    if (m_size >= 0xFFFFFFF0ULL) {
+        return kSizeLimit;
+    }
+    avi::FourCC head[3] = {};
+    if (!ReadAt(0, head, sizeof head)) {
+        return kRead;
+    }
+    if (head[0] != avi::kRiff || head[2] != avi::kAvi) {
+        return kNotAvi;
+    }
+    std::uint64_t position = 12;
+    bool headerList = false;
+    std::uint64_t indexBody = 0;
+    std::uint32_t indexSize = 0;
+    while (position + 8 <= m_size) {
+        avi::FourCC id = 0;
+        std::uint32_t size = 0;
+        ReadAt(position, &id, 4);
+        ReadAt(position + 4, &size, 4);
+        avi::FourCC type = 0;
+        if (id == avi::kList && ReadAt(position + 8, &type, 4)) {
+            if (type == avi::kHdrl) {
+                const int error = ReadHeaderList(position + 12, std::min<std::uint64_t>(position + 8 + size, m_size));
+                if (error != kNoError) {
+                    return error;
+                }
+                headerList = true;
+            } else if (type == avi::kMovi && m_moviFourCC == 0) {
+                m_moviFourCC = position + 8;
+            }
+        } else if (id == avi::kIdx1) {
+            indexBody = position + 8;
+            indexSize = size;
+        }
+        position += 8 + static_cast<std::uint64_t>(size) + (size & 1U);
+    }
+    if (!headerList) {
+        return kNoHeaderList;
+    }
+    if (m_moviFourCC == 0) {
+        return kNoMovi;
+    }
+    if (std::none_of(m_streams.begin(), m_streams.end(),
+                     [](const Stream& stream) { return stream.type == avi::kVids; })) {
+        return kNoVideo;
+    }
+    if (indexBody != 0) {
+        const std::uint64_t available = std::min<std::uint64_t>(indexSize, m_size - indexBody) / 16;
+        m_index.resize(static_cast<std::size_t>(available));
+        if (!m_index.empty() && !ReadAt(indexBody, m_index.data(), m_index.size() * 16)) {
+            m_index.clear();
+        }
+    }
+    m_complete = IndexIsValid();
+    if (!m_complete) {
+        RebuildIndex();
+    }
+    return kNoError;
+}
+
+int RepairAviReader::ReadHeaderList(std::uint64_t body, std::uint64_t end) {
+    std::uint64_t position = body;
+    int ordinal = 0;
+    while (position + 8 <= end) {
+        avi::FourCC id = 0;
+        std::uint32_t size = 0;
+        ReadAt(position, &id, 4);
+        ReadAt(position + 4, &size, 4);
+        avi::FourCC type = 0;
+        if (id == avi::kAvih) {
+            m_mainHeader = position + 8;
+        } else if (id == avi::kList && ReadAt(position + 8, &type, 4) && type == avi::kStrl) {
+            avi::AviStreamHeader header{};
+            if (!ReadAt(position + 12 + 8, &header, sizeof header)) {
+                return kRead;
+            }
+            Stream stream;
+            stream.type = header.fccType;
+            stream.headerOffset = position + 12 + 8;
+            stream.sampleSize = header.dwSampleSize;
+            const char* suffix = header.fccType == avi::kVids   ? "dc"
+                                 : header.fccType == avi::kAuds ? "wb"
+                                 : header.fccType == avi::kTxts ? "tx"
+                                                                : nullptr;
+            if (suffix != nullptr) {
+                stream.chunkId = avi::streamChunkId(ordinal % 10, suffix);
+            }
+            m_streams.push_back(stream);
+            ++ordinal;
+        }
+        position += 8 + static_cast<std::uint64_t>(size) + (size & 1U);
+    }
+    return m_mainHeader == 0 ? kNoHeaderList : kNoError;
+}
+
+const RepairAviReader::Stream* RepairAviReader::StreamFor(avi::FourCC id) const {
+    for (const Stream& stream : m_streams) {
+        if (stream.chunkId != 0 && stream.chunkId == id) {
+            return &stream;
+        }
+    }
+    return nullptr;
+}
+
+// The index is valid when its first entry names a chunk of that name and size at the stated
+// offset, counted from the file start or from the movie list.
+bool RepairAviReader::IndexIsValid() {
+    if (m_index.empty()) {
+        return false;
+    }
+    const avi::IndexEntry first = m_index.front();
+    for (const std::uint64_t base : {std::uint64_t{0}, m_moviFourCC}) {
+        avi::FourCC id = 0;
+        std::uint32_t size = 0;
+        const std::uint64_t at = base + first.dwChunkOffset;
+        if (ReadAt(at, &id, 4) && ReadAt(at + 4, &size, 4) && id == first.ckid && size == first.dwChunkLength) {
+            for (avi::IndexEntry& entry : m_index) {
+                entry.dwChunkOffset = static_cast<std::uint32_t>(entry.dwChunkOffset + base);
+            }
+            const avi::IndexEntry& last = m_index.back();
+            m_moviEnd = std::min<std::uint64_t>(m_size, last.dwChunkOffset + 8ULL + last.dwChunkLength +
+                                                            (last.dwChunkLength & 1U));
+            return true;
+        }
+    }
+    m_index.clear();
+    return false;
+}
+
+bool RepairAviReader::IsKeyFrame(std::uint64_t payload, std::uint32_t size) {
+    std::uint8_t head[16] = {};
+    const auto want = static_cast<std::size_t>(std::min<std::uint32_t>(size, sizeof head));
+    if (want < 5 || !ReadAt(payload, head, want)) {
+        return false;
+    }
+    if (head[0] != 0 || head[1] != 0 || head[2] != 0 || head[3] != 1) {
+        return false;
+    }
+    if ((head[4] & 0x1F) == 7) {
+        return true;  // a sequence parameter set
+    }
+    // An access-unit delimiter may stand before it.
+    if ((head[4] & 0x1F) == 9) {
+        for (std::size_t i = 5; i + 4 < want; ++i) {
+            if (head[i] == 0 && head[i + 1] == 0 && head[i + 2] == 1) {
+                return (head[i + 3] & 0x1F) == 7;
+            }
+        }
+    }
+    return false;
+}
+
+void RepairAviReader::RebuildIndex() {
+    m_index.clear();
+    std::uint64_t position = m_moviFourCC + 4;
+    m_moviEnd = position;
+    while (position + 8 <= m_size) {
+        avi::FourCC id = 0;
+        std::uint32_t size = 0;
+        ReadAt(position, &id, 4);
+        ReadAt(position + 4, &size, 4);
+        if (id == avi::kList) {
+            position += 12;  // enter the list
+            continue;
+        }
+        const std::uint64_t payload = position + 8;
+        if (payload + size > m_size) {
+            break;  // cut short: the chunk is not whole
+        }
+        std::uint32_t flags = 0;
+        if (endsWith(id, "dc")) {
+            flags = IsKeyFrame(payload, size) ? avi::kIndexKeyFrame : 0;
+        } else if (endsWith(id, "wb")) {
+            flags = avi::kIndexKeyFrame;
+        } else if (endsWith(id, "tx")) {
+            std::uint8_t preamble[28] = {};
+            std::uint32_t marker = 0;
+            if (size < sizeof preamble || !ReadAt(payload, preamble, sizeof preamble) ||
+                (std::memcpy(&marker, preamble, 4), marker != kRecordMarker)) {
+                tachy::DebugOut::printf("PREMBLE ERROR:%#x, %#x\n", marker, kRecordMarker);
+                break;
+            }
+            std::uint32_t second = 0;
+            std::uint16_t millisecond = 0;
+            std::memcpy(&second, preamble + 12, 4);
+            std::memcpy(&millisecond, preamble + 26, 2);
+            const std::int64_t time = static_cast<std::int64_t>(second) * 1000 + millisecond;
+            m_startMs = m_startMs < 0 ? time : m_startMs;
+            m_endMs = time;
+        } else {
+            break;
+        }
+        m_index.push_back({id, flags, static_cast<std::uint32_t>(position), size});
+        position = payload + size + (size & 1U);
+        m_moviEnd = position;
+    }
+}
+
+int RepairAviReader::Close() {
+    if (!m_file.valid()) {
+        return kClose;
+    }
+    // Stream lengths and the main header's frame count from the index.
+    bool ok = true;
+    std::uint32_t videoFrames = 0;
+    for (const Stream& stream : m_streams) {
+        std::uint64_t chunks = 0;
+        std::uint64_t bytes = 0;
+        for (const avi::IndexEntry& entry : m_index) {
+            if (entry.ckid == stream.chunkId) {
+                ++chunks;
+                bytes += entry.dwChunkLength;
+            }
+        }
+        const auto length = static_cast<std::uint32_t>(stream.sampleSize != 0 ? bytes / stream.sampleSize : chunks);
+        ok = ok && WriteAt(stream.headerOffset + offsetof(avi::AviStreamHeader, dwLength), &length, 4);
+        if (stream.type == avi::kVids && videoFrames == 0) {
+            videoFrames = length;
+        }
+    }
+    ok = ok && WriteAt(m_mainHeader + offsetof(avi::MainAviHeader, dwTotalFrames), &videoFrames, 4);
+    if (!ok) {
+        return kWrite;
+    }
+    // The movie list ends after the last whole chunk; the index follows it, and nothing after.
+    const auto moviSize = static_cast<std::uint32_t>(m_moviEnd - m_moviFourCC);
+    std::vector<avi::IndexEntry> relative = m_index;
+    for (avi::IndexEntry& entry : relative) {
+        entry.dwChunkOffset = static_cast<std::uint32_t>(entry.dwChunkOffset - m_moviFourCC);
+    }
+    const avi::FourCC idx1 = avi::kIdx1;
+    const auto indexSize = static_cast<std::uint32_t>(relative.size() * 16);
+    const std::uint64_t end = m_moviEnd + 8 + indexSize;
+    const auto riffSize = static_cast<std::uint32_t>(end - 8);
+    if (!WriteAt(m_moviFourCC - 4, &moviSize, 4) || !WriteAt(m_moviEnd, &idx1, 4) ||
+        !WriteAt(m_moviEnd + 4, &indexSize, 4) ||
+        (indexSize > 0 && !WriteAt(m_moviEnd + 8, relative.data(), indexSize)) ||
+        ::ftruncate(m_file.get(), static_cast<off_t>(end)) != 0 || !WriteAt(4, &riffSize, 4)) {
+        m_errno = errno;
+        return kWriteIndex;
+    }
+    // The main header says an index is there.
+    std::uint32_t flags = 0;
+    if (ReadAt(m_mainHeader + offsetof(avi::MainAviHeader, dwFlags), &flags, 4)) {
+        flags |= avi::kAviHasIndex;
+        WriteAt(m_mainHeader + offsetof(avi::MainAviHeader, dwFlags), &flags, 4);
+    }
+    if (::fsync(m_file.get()) != 0) {
+        m_errno = errno;
+        m_file.reset();
+        return kClose;
+    }
+    m_file.reset();
+    return kNoError;
+}
