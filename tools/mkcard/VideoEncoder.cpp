@@ -78,7 +78,7 @@ bool VideoEncoder::open(Codec codec, int width, int height, int framesPerSecond,
     } else {
         av_opt_set(m_context->priv_data, "x265-params",
                    ("log-level=error:keyint=" + std::to_string(keyInterval) + ":min-keyint=" +
-                    std::to_string(keyInterval) + ":scenecut=0:bframes=0:info=0").c_str(), 0);
+                    std::to_string(keyInterval) + ":scenecut=0:bframes=0:info=0:pools=none:frame-threads=1").c_str(), 0);
     }
     if (avcodec_open2(m_context, encoder, nullptr) < 0) {
         error = std::string("cannot open ") + name;
