@@ -4,7 +4,7 @@
 #include "platform/fs/DirectoryListing.h"
 #include "platform/text/CaseFold.h"
 #include "util/CUtilLog.h"
-#include "util/avi/CAviParser2.h"
+#include "util/avi/ParsedAviFile.h"
 
 #include <algorithm>
 
@@ -158,7 +158,9 @@ void CStreamCatalogue::Walk(const std::filesystem::path& folder, int depth, int&
         CRecoverAvi(m_format, m_logPath).RepairFolder(folder);
     }
     const int folderIndex = FolderIndex(folder.filename().string());
-    for (const auto& entry : tachy::DirectoryListing::list(folder, "*.*")) {
+    const auto entries = tachy::DirectoryListing::list(folder, "*.*");
+    const FolderNames names(entries);
+    for (const auto& entry : entries) {
         const std::filesystem::path path = folder / entry.name;
         if (entry.isDirectory) {
             if (depth > 0) {
@@ -178,7 +180,7 @@ void CStreamCatalogue::Walk(const std::filesystem::path& folder, int depth, int&
             continue;
         }
         if (m_kind == kKindAvi) {
-            ListAvi(path, name, folderIndex);
+            ListAvi(path, name, folderIndex, names);
         } else {
             ListAv2(path, entry.size, folderIndex);
         }
@@ -196,7 +198,7 @@ bool CStreamCatalogue::ReadFileInfo(const std::string& path, _FILE_INFO* start, 
 }
 
 void CStreamCatalogue::ListAvi(const std::filesystem::path& path, const naming::StreamFileName& name,
-                               int folderIndex) {
+                               int folderIndex, const FolderNames& names) {
     Progress(replay::kProgress, nullptr);
     _FILE_INFO start[3] = {};
     _FILE_INFO end[3] = {};
@@ -224,7 +226,7 @@ void CStreamCatalogue::ListAvi(const std::filesystem::path& path, const naming::
     // Without a channel number in the names there is no way to tell a companion file from
     // this one: a pattern would find the file itself and show it on every channel.
     if (name.channelCount < 2 && m_format.items[naming::kChannel].bUse != 0) {
-        AddCompanions(entry, path.parent_path(), name.fileNumber);
+        AddCompanions(entry, path.parent_path(), name.fileNumber, names);
     }
     Progress(replay::kTimeListEntry, &entry);
     Progress(replay::kProgress, nullptr);
@@ -266,11 +268,11 @@ std::string CStreamCatalogue::CompanionPattern(int channel, int fileNumber) cons
     return pattern + "*" + kExtensionAvi;
 }
 
-void CStreamCatalogue::AddCompanions(CTimeList& entry, const std::filesystem::path& folder, int fileNumber) {
+void CStreamCatalogue::AddCompanions(CTimeList& entry, const std::filesystem::path& folder, int fileNumber,
+                                     const FolderNames& names) {
     for (int channel = 1; channel < CTimeList::kChannels; ++channel) {
-        const auto found = tachy::DirectoryListing::list(folder, CompanionPattern(channel, fileNumber));
-        const auto file = std::find_if(found.begin(), found.end(), [](const auto& e) { return !e.isDirectory; });
-        if (file == found.end()) {
+        const tachy::DirectoryListing::Entry* file = names.FindFirst(CompanionPattern(channel, fileNumber));
+        if (file == nullptr) {
             continue;
         }
         const std::filesystem::path path = folder / file->name;
@@ -330,12 +332,10 @@ void CStreamCatalogue::ListAv2(const std::filesystem::path& path, std::uintmax_t
         m_mismatch = true;
         return;
     }
-    // The channels the file holds are its video streams.
-    _TAG_STREAM_INFO info{};
-    CAviParser2 parser;
+    // The channels the file holds are its video streams, read from the headers alone.
     int held = 0;
-    while (held < CTimeList::kChannels && parser.GetStreamInfo(path.string(), &info, held) == 1) {
-        ++held;
+    for (const auto& header : util::ParsedAviFile::quickStreamHeaders(path)) {
+        held += header.fccType == tachy::avi::kVids && held < CTimeList::kChannels ? 1 : 0;
     }
     const int mode = named && name.recordMode >= 0 ? name.recordMode : folderIndex;
     for (int c = 0; c < std::max(held, 1); ++c) {

@@ -5,6 +5,7 @@
 // The manager drives it with its card path, name format, callbacks and channel 0's reader.
 
 #include "engine/CTimeList.h"
+#include "engine/FolderNames.h"
 #include "engine/IArchFile.h"
 #include "engine/ReplayCallback.h"
 #include "util/naming/AviNameFormat.h"
@@ -50,9 +51,11 @@ public:
 private:
     int FindKind(const std::filesystem::path& folder, int depth, bool& inSubFolder) const;
     void Walk(const std::filesystem::path& folder, int depth, int& count, bool listing);
-    void ListAvi(const std::filesystem::path& path, const naming::StreamFileName& name, int folderIndex);
+    void ListAvi(const std::filesystem::path& path, const naming::StreamFileName& name, int folderIndex,
+                 const FolderNames& names);
     void ListAv2(const std::filesystem::path& path, std::uintmax_t size, int folderIndex);
-    void AddCompanions(CTimeList& entry, const std::filesystem::path& folder, int fileNumber);
+    void AddCompanions(CTimeList& entry, const std::filesystem::path& folder, int fileNumber,
+                       const FolderNames& names);
     std::string CompanionPattern(int channel, int fileNumber) const;
     bool ReadFileInfo(const std::string& path, _FILE_INFO* start, _FILE_INFO* end, int* bits, int* count);
     void RecoverTimeIndex();

@@ -242,3 +242,18 @@ TEST(CTimeList, FreshEntryAndCurrentPath) {
     EXPECT_EQ(RecordModeBits(3), 4);
     EXPECT_EQ(RecordModeBits(-1), 0);
 }
+
+TEST(FolderNames, FindsTheFirstMatchingFileWithOrWithoutALiteralStart) {
+    const std::vector<tachy::DirectoryListing::Entry> entries = {
+        {"a_1_x.avi", false, 1}, {"TCY_0001_B_2.avi", false, 1}, {"tcy_0001_a_2.AVI", false, 1},
+        {"TCY_0001_c_2.avi", true, 0}, {"TCY_0002_a_2.avi", false, 1}};
+    const FolderNames names(entries);
+    const auto* found = names.FindFirst("TCY_0001_*_2*.avi");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, "TCY_0001_B_2.avi");  // listing order, not folded order
+    found = names.FindFirst("*_0002_*.avi");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->name, "TCY_0002_a_2.avi");
+    EXPECT_EQ(names.FindFirst("TCY_0001_c*"), nullptr);  // folders are not files
+    EXPECT_EQ(names.FindFirst("zzz*"), nullptr);
+}

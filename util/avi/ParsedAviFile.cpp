@@ -386,4 +386,34 @@ std::uint64_t ParsedAviFile::quickDuration(const std::filesystem::path& path) {
     return 0;
 }
 
+std::vector<avi::AviStreamHeader> ParsedAviFile::quickStreamHeaders(const std::filesystem::path& path) {
+    ParsedAviFile reader;
+    std::uint64_t riff = 0;
+    std::uint32_t mainSize = 0;
+    avi::MainAviHeader main{};
+    if (!reader.m_file.open(path) || reader.m_file.size() < kMinimumFileSize || !reader.findRiff(riff) ||
+        !reader.m_file.readLE32(riff + 28, mainSize) ||
+        !reader.m_file.readAt(riff + 32, &main, std::min<std::size_t>(mainSize, sizeof main))) {
+        return {};
+    }
+    std::vector<avi::AviStreamHeader> headers;
+    std::uint64_t position = riff + 32 + mainSize;
+    while (headers.size() < std::min(main.dwStreams, kMaxStreams)) {
+        std::uint32_t id = 0;
+        std::uint32_t size = 0;
+        avi::AviStreamHeader header{};
+        if (!reader.m_file.readLE32(position, id) || !reader.m_file.readLE32(position + 4, size)) {
+            return {};
+        }
+        if (id != avi::kJunk) {
+            if (!reader.m_file.readAt(position + 20, &header, sizeof header)) {
+                return {};
+            }
+            headers.push_back(header);
+        }
+        position += 8 + static_cast<std::uint64_t>(size) + (id == avi::kJunk ? 0 : (size & 1U));
+    }
+    return headers;
+}
+
 } // namespace util

@@ -59,6 +59,8 @@ public:
 
     // The video duration from the headers alone (no index); see IAVIParser::GetDuration.
     static std::uint64_t quickDuration(const std::filesystem::path& path);
+    // The stream headers from the headers alone (no index); empty when they cannot be read.
+    static std::vector<tachy::avi::AviStreamHeader> quickStreamHeaders(const std::filesystem::path& path);
 
 private:
     std::int32_t parse();
