@@ -123,6 +123,34 @@ TEST_F(Catalogue, WalkGivesThePeriodsTheGeneratorWrote) {
     }
 }
 
+TEST_F(Catalogue, WalkAgreesWithTheGeneratorsManifest) {
+    makeCard("FileNameRule_B.ini", {"--channels", "2", "--seconds", "7", "--period", "3",
+                                    "--modes", "event,normal,parking"});
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    const std::string manifest = readAll(m_card / "manifest.json");
+    const std::regex file(R"re("path": "([^"]+)", "channel": (\d+), "fileNumber": (\d+), "mode": (\d+), )re"
+                          R"re("startMs": (\d+), "frames": \d+, "durationMs": (\d+))re");
+    int files = 0;
+    for (auto it = std::sregex_iterator(manifest.begin(), manifest.end(), file); it != std::sregex_iterator(); ++it) {
+        const auto& match = *it;
+        const int channel = std::stoi(match[2]);
+        const int number = std::stoi(match[3]);
+        const auto entry = std::find_if(m_viewer.entries.begin(), m_viewer.entries.end(),
+                                        [&](const CTimeList& e) { return e.m_nFirstFileNumber[0] == number; });
+        ASSERT_NE(entry, m_viewer.entries.end()) << match[1];
+        const auto c = static_cast<std::size_t>(channel);
+        EXPECT_EQ(entry->CurrentPath(channel), (m_card / match[1].str()).string());
+        EXPECT_EQ(entry->m_nRecordMode[c], std::stoi(match[4]));
+        EXPECT_EQ(entry->m_llStartTime[c], std::stoll(match[5]));
+        EXPECT_EQ(entry->m_llEndTime[c], std::stoll(match[5]) + std::stoll(match[6]));
+        EXPECT_EQ(entry->m_nChannelCount, 2);
+        ++files;
+    }
+    EXPECT_EQ(files, 6);  // three periods of two channels
+    EXPECT_EQ(m_viewer.entries.size(), 3U);
+}
+
 TEST_F(Catalogue, KindIsFoundWithinTheSearchDepth) {
     makeCard("FileNameRule_A.ini", {"--channels", "1"});
     EXPECT_EQ(m_catalogue.IsAvailableDrive(m_card.string(), 0), 0);  // files lie one level down
