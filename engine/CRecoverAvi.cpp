@@ -41,7 +41,8 @@ bool CRecoverAvi::Repair(const std::filesystem::path& folder, const std::string&
     if (opened != RepairAviReader::kNoError) {
         tachy::DebugOut::printf("%s: %s\n", "AVI RECIVERY FAIL :", RepairAviReader::Message(opened));
         if (opened >= RepairAviReader::kOpen && opened <= RepairAviReader::kClose) {
-            tachy::DebugOut::printf("REASON: %s\n", std::strerror(reader.LastErrno()));
+            char reason[256] = {};
+            tachy::DebugOut::printf("REASON: %s\n", strerror_r(reader.LastErrno(), reason, sizeof reason));
         }
         CUtilLog::WriteLog(m_logPath, "Stream file %s cannot be recovered: %s", path.c_str(),
                            RepairAviReader::Message(opened));

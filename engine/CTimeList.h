@@ -20,6 +20,8 @@ public:
     virtual ~CTimeList();
     CTimeList(const CTimeList&) = default;
     CTimeList& operator=(const CTimeList&) = default;
+    CTimeList(CTimeList&&) = default;
+    CTimeList& operator=(CTimeList&&) = default;
 
     // The file channel c plays: element (current - first file number) of its list, or "".
     std::string CurrentPath(int channel) const;
