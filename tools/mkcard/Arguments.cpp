@@ -102,6 +102,8 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
             }
         } else if (option == "--seed" && numeric && number >= 0) {
             options.seed = static_cast<std::uint32_t>(number);
+        } else if (option == "--first-chunk") {
+            options.firstChunk = value;
         } else if (option == "--start" && numeric) {
             options.startUtc = static_cast<std::int64_t>(number);
         } else {

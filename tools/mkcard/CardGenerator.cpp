@@ -1,7 +1,9 @@
 #include "tools/mkcard/CardGenerator.h"
 
 #include "platform/avi/AviFileWriter.h"
+#include "util/avi/AviErrors.h"
 #include "util/avi/CAviWriter.h"
+#include "util/avi/ParsedAviFile.h"
 #include "tools/mkcard/DriveSimulator.h"
 #include "tools/mkcard/TestPicture.h"
 #include "util/naming/AviNameFormat.h"
@@ -377,6 +379,30 @@ void writeManifest(const CardOptions& options, const std::vector<WrittenFile>& f
     out << "]\n}\n";
 }
 
+bool writeFirstChunk(const std::filesystem::path& file, const std::filesystem::path& out, std::string& error) {
+    util::ParsedAviFile parsed;
+    const util::ParsedAviStream* video = nullptr;
+    if (parsed.open(file) == util::kAviOk) {
+        video = parsed.findStream(avi::kVids);
+    }
+    if (video == nullptr || video->index.empty()) {
+        error = "cannot read the first frame of " + file.string();
+        return false;
+    }
+    const avi::IndexEntry& entry = video->index.front();
+    std::string payload(entry.dwChunkLength, '\0');
+    if (parsed.readSample(*video, video->start(), reinterpret_cast<std::uint8_t*>(payload.data()),
+                          payload.size()) != static_cast<std::int64_t>(payload.size())) {
+        error = "cannot read the first frame of " + file.string();
+        return false;
+    }
+    std::ofstream chunk(out, std::ios::binary | std::ios::trunc);
+    chunk.write(reinterpret_cast<const char*>(&entry.ckid), 4);
+    chunk.write(reinterpret_cast<const char*>(&entry.dwChunkLength), 4);
+    chunk << payload;
+    return static_cast<bool>(chunk);
+}
+
 } // namespace
 
 bool generateCard(const CardOptions& options, std::string& error) {
@@ -426,6 +452,9 @@ bool generateCard(const CardOptions& options, std::string& error) {
             }
             files.push_back({path, group.front(), &period, index ? "" : "noidx1"});
         }
+    }
+    if (!options.firstChunk.empty() && !writeFirstChunk(files.front().path, options.firstChunk, error)) {
+        return false;
     }
     applyDamage(options, files);
     std::vector<std::string> extras;

@@ -33,6 +33,9 @@ struct CardOptions {
     // noidx1, cut, preamble, tiny, badname, system_run
     std::set<std::string> damage;
     std::uint32_t seed = 1;
+    // When set, the first video chunk of the first file is also written here as it lies in the
+    // file: chunk tag, 32-bit little-endian length, payload.
+    std::filesystem::path firstChunk;
     std::int64_t startUtc = 1709211909;  // 2024-02-29 13:05:09
 };
 

@@ -19,7 +19,8 @@ const char* const kUsage =
     "  --record 72|80|400|57   driving-data record kind (default 72)\n"
     "  --modes normal,event,parking,manual   folders the periods go to, in turn\n"
     "  --damage noidx1,cut,preamble,tiny,badname,system_run\n"
-    "  --seed N  --start UTC-SECONDS\n";
+    "  --seed N  --start UTC-SECONDS\n"
+    "  --first-chunk FILE      also write the first video chunk (tag, length, payload) to FILE\n";
 
 } // namespace
 

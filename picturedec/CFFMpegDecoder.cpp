@@ -1,0 +1,319 @@
+#include "picturedec/CFFMpegDecoder.h"
+
+#include "picturedec/ProbeFrame.h"
+#include "platform/debug/DebugOut.h"
+
+#include <algorithm>
+#include <cstring>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+AVCodecID codecId(int type) {
+    switch (type) {
+    case IVideoDecoder::kMotionJpeg:
+        return AV_CODEC_ID_MJPEG;
+    case IVideoDecoder::kMpeg4:
+        return AV_CODEC_ID_MPEG4;
+    case IVideoDecoder::kHevc:
+        return AV_CODEC_ID_HEVC;
+    default:
+        return AV_CODEC_ID_H264;
+    }
+}
+
+struct ScalerCloser {
+    void operator()(SwsContext* context) const { sws_freeContext(context); }
+};
+
+} // namespace
+
+CFFMpegDecoder::CFFMpegDecoder(int instances)
+    : IVideoDecoder(std::clamp(instances, 1, kMaxInstances)) {
+    m_contrast = 65536;
+    m_saturation = 65536;
+}
+
+CFFMpegDecoder::~CFFMpegDecoder() {
+    ReleaseCodec();
+    av_packet_free(&m_packet);
+}
+
+void CFFMpegDecoder::ReleaseCodec() {
+    for (Slot& slot : m_slots) {
+        av_frame_free(&slot.decoded);
+        av_frame_free(&slot.output);
+        avcodec_free_context(&slot.context);
+        slot.codec = nullptr;
+    }
+}
+
+int CFFMpegDecoder::InitCodec(int type) {
+    m_codecType = type;
+    ReleaseCodec();
+    Initialise();
+    return 1;
+}
+
+int CFFMpegDecoder::InitCodec() {
+    return InitCodec(kH264);
+}
+
+bool CFFMpegDecoder::Initialise() {
+    tachy::DebugOut::printf("Is CUDA available? - %s\n", "NO");
+    bool ready = false;
+    if (m_codecType == kHevc) {
+        if (IntelPath()) {
+            tachy::DebugOut::write("Codec = Intel\n");
+            ready = true;
+        } else {
+            ReleaseCodec();
+            if (!SoftwarePath()) {
+                ReleaseCodec();
+                return false;
+            }
+            tachy::DebugOut::write("Codec = SW(A)\n");
+            ready = true;
+        }
+    } else {
+        ready = SoftwarePath();
+        tachy::DebugOut::write("Codec = SW(B)\n");
+    }
+    if (!ready) {
+        ReleaseCodec();
+        return false;
+    }
+    for (int i = 0; i < m_instances; ++i) {
+        Slot& slot = m_slots[static_cast<std::size_t>(i)];
+        slot.decoded = av_frame_alloc();
+        slot.output = av_frame_alloc();
+        if (slot.decoded == nullptr || slot.output == nullptr) {
+            ReleaseCodec();
+            return false;
+        }
+    }
+    if (m_packet == nullptr) {
+        m_packet = av_packet_alloc();
+    }
+    return m_packet != nullptr;
+}
+
+bool CFFMpegDecoder::SoftwarePath() {
+    for (int i = 0; i < m_instances; ++i) {
+        Slot& slot = m_slots[static_cast<std::size_t>(i)];
+        slot.codec = avcodec_find_decoder(codecId(m_codecType));
+        if (slot.codec == nullptr || (slot.context = avcodec_alloc_context3(slot.codec)) == nullptr) {
+            return false;
+        }
+        if (avcodec_open2(slot.context, slot.codec, nullptr) < 0) {
+            avcodec_free_context(&slot.context);
+            slot.codec = nullptr;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CFFMpegDecoder::IntelPath() {
+    // The QSV decoder of the codec, found through FFmpeg's registered hardware decoders.
+    const AVCodec* qsv = nullptr;
+    void* iterator = nullptr;
+    while (const AVCodec* codec = av_codec_iterate(&iterator)) {
+        if (av_codec_is_decoder(codec) != 0 && codec->id == codecId(m_codecType) &&
+            std::strstr(codec->name, "_qsv") != nullptr) {
+            qsv = codec;
+            break;
+        }
+    }
+    if (qsv == nullptr || m_packet == nullptr) {
+        if (m_packet == nullptr) {
+            m_packet = av_packet_alloc();
+        }
+        if (qsv == nullptr || m_packet == nullptr) {
+            return false;
+        }
+    }
+    for (int i = 0; i < m_instances; ++i) {
+        Slot& slot = m_slots[static_cast<std::size_t>(i)];
+        slot.codec = qsv;
+        slot.context = avcodec_alloc_context3(qsv);
+        if (slot.context == nullptr || avcodec_open2(slot.context, qsv, nullptr) < 0) {
+            avcodec_free_context(&slot.context);
+            return false;
+        }
+        // The probe frame lies in the recorder's chunk layout: tag, length, payload.
+        std::uint32_t length = 0;
+        std::memcpy(&length, picturedec::kProbeFrame + 4, 4);
+        length = std::min<std::uint32_t>(length, static_cast<std::uint32_t>(picturedec::kProbeFrameSize - 8));
+        const int sent = Send(slot, picturedec::kProbeFrame + 8, static_cast<int>(length));
+        avcodec_free_context(&slot.context);
+        if (sent < 0) {
+            return false;
+        }
+        slot.context = avcodec_alloc_context3(qsv);
+        if (slot.context == nullptr || avcodec_open2(slot.context, qsv, nullptr) < 0) {
+            avcodec_free_context(&slot.context);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sends a copy of the packet: libavcodec needs zeroed padding after the data, which the
+// caller's buffer does not promise.
+int CFFMpegDecoder::Send(Slot& slot, const unsigned char* packet, int size) {
+    if (m_packet == nullptr || packet == nullptr || size < 0 || av_new_packet(m_packet, size) < 0) {
+        return AVERROR(ENOMEM);
+    }
+    std::memcpy(m_packet->data, packet, static_cast<std::size_t>(size));
+    const int result = avcodec_send_packet(slot.context, m_packet);
+    av_packet_unref(m_packet);
+    return result;
+}
+
+bool CFFMpegDecoder::Convert(Slot& slot, unsigned char* picture, int& format) {
+    const int width = slot.context->width;
+    const int height = slot.context->height;
+    const auto source = static_cast<AVPixelFormat>(slot.decoded->format);
+    const int target = m_targetFormat.load(std::memory_order_relaxed);
+    AVPixelFormat destination = AV_PIX_FMT_NONE;
+    if (target == kFormatBgra) {
+        destination = AV_PIX_FMT_BGRA;
+        format = kFormatBgra;
+    } else if (target == kFormatYuv || target == kFormatYuvPlanar) {
+        destination = AV_PIX_FMT_YUV420P;
+        format = kFormatYuvPlanar;
+    } else {
+        return false;
+    }
+    if (av_image_fill_arrays(slot.output->data, slot.output->linesize, picture, destination, width, height, 1) < 0) {
+        return false;
+    }
+    std::unique_ptr<SwsContext, ScalerCloser> scaler(
+        sws_getContext(width, height, source, width, height, destination, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    if (!scaler) {
+        return false;
+    }
+    if (m_colorControlMode.load(std::memory_order_relaxed) == 1) {
+        int* sourceTable = nullptr;
+        int* destinationTable = nullptr;
+        int sourceRange = 0;
+        int destinationRange = 0;
+        int brightness = 0;
+        int contrast = 0;
+        int saturation = 0;
+        if (sws_getColorspaceDetails(scaler.get(), &sourceTable, &sourceRange, &destinationTable,
+                                     &destinationRange, &brightness, &contrast, &saturation) >= 0) {
+            if (destination == AV_PIX_FMT_YUV420P) {
+                destinationTable = const_cast<int*>(sws_getCoefficients(SWS_CS_ITU709));
+                destinationRange = 0;
+            }
+            sws_setColorspaceDetails(scaler.get(), sourceTable, sourceRange, destinationTable, destinationRange,
+                                     m_brightness.load(std::memory_order_relaxed),
+                                     m_contrast.load(std::memory_order_relaxed),
+                                     m_saturation.load(std::memory_order_relaxed));
+        }
+    }
+    sws_scale(scaler.get(), slot.decoded->data, slot.decoded->linesize, 0, height, slot.output->data,
+              slot.output->linesize);
+    return true;
+}
+
+int CFFMpegDecoder::Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,
+                           unsigned char* picture, _AV_DATA* planes, int* format) {
+    if (index >= static_cast<unsigned long>(m_instances)) {
+        return 0;
+    }
+    Slot& slot = m_slots[index];
+    if (slot.context == nullptr || slot.decoded == nullptr || picture == nullptr) {
+        return 0;
+    }
+    const int sent = Send(slot, packet, size);
+    if (sent == AVERROR(ENOMEM) || sent == AVERROR(EINVAL)) {
+        return 0;
+    }
+    if (avcodec_receive_frame(slot.context, slot.decoded) < 0) {
+        return 0;
+    }
+    int reported = 0;
+    const bool converted = Convert(slot, picture, reported);
+    const int pictureWidth = slot.context->width;
+    const int pictureHeight = slot.context->height;
+    av_frame_unref(slot.decoded);
+    if (!converted) {
+        return 0;
+    }
+    if (planes != nullptr) {
+        for (int plane = 0; plane < 3; ++plane) {
+            planes->value[plane] = reinterpret_cast<std::intptr_t>(slot.output->data[plane]);
+            planes->value[8 + plane] = slot.output->linesize[plane];
+        }
+    }
+    if (width != nullptr) {
+        *width = pictureWidth;
+    }
+    if (height != nullptr) {
+        *height = pictureHeight;
+    }
+    if (format != nullptr) {
+        *format = reported;
+    }
+    return 1;
+}
+
+int CFFMpegDecoder::Decode(unsigned long index, const unsigned char*, int*, int*, int, unsigned char*) {
+    return index < static_cast<unsigned long>(m_instances) ? 1 : 0;
+}
+
+int CFFMpegDecoder::DecodePacket(unsigned long index, const unsigned char* packet, int*, int*, int size,
+                                 unsigned char*, _AV_DATA*, int*) {
+    if (index >= static_cast<unsigned long>(m_instances)) {
+        return -1;
+    }
+    Slot& slot = m_slots[index];
+    if (slot.context == nullptr) {
+        return AVERROR(EINVAL);
+    }
+    return Send(slot, packet, size);
+}
+
+int CFFMpegDecoder::ResetCodec(const std::string& path) {
+    AVFormatContext* raw = nullptr;
+    if (avformat_open_input(&raw, path.c_str(), nullptr, nullptr) < 0) {
+        return 0;
+    }
+    av_format_inject_global_side_data(raw);
+    int result = 0;
+    for (unsigned i = 0; i < raw->nb_streams; ++i) {
+        const AVCodecParameters* codec = raw->streams[i]->codecpar;
+        if (codec->codec_type == AVMEDIA_TYPE_VIDEO) {
+            result = ResetCodec(codec->codec_id == AV_CODEC_ID_HEVC ? kHevc : kH264);
+            break;
+        }
+    }
+    avformat_close_input(&raw);
+    return result;
+}
+
+int CFFMpegDecoder::ResetCodec(int type) {
+    if (type != m_codecType) {
+        m_codecType = type;
+        ReleaseCodec();
+        Initialise();
+    }
+    return 1;
+}
+
+void CFFMpegDecoder::SetBrightness(int value) { m_brightness = (value - 50) * 32767 / 50; }
+void CFFMpegDecoder::SetContrast(int value) { m_contrast = value * 32767 / 50 + 32768; }
+void CFFMpegDecoder::SetSaturation(int value) { m_saturation = value * 32767 / 50 + 32768; }
+void CFFMpegDecoder::SetSharpeness(int value) { m_sharpness = value; }
+void CFFMpegDecoder::SetBlur(int value) { m_blur = value; }
+void CFFMpegDecoder::SetBlur(float value, float) { m_blur = static_cast<int>(value); }
+void CFFMpegDecoder::SetSharpeness(float value, float) { m_sharpness = static_cast<int>(value); }

@@ -1,0 +1,60 @@
+#pragma once
+// The software video decoder on FFmpeg (libavcodec and libswscale); for HEVC it tries Intel
+// Quick Sync through FFmpeg's QSV decoders first, where the build has them and a probe frame
+// decodes.
+
+#include "picturedec/IVideoDecoder.h"
+
+#include <array>
+
+struct AVCodec;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+
+class CFFMpegDecoder : public IVideoDecoder {
+public:
+    static constexpr int kMaxInstances = 4;
+
+    explicit CFFMpegDecoder(int instances = 1);
+    ~CFFMpegDecoder() override;
+
+    int InitCodec(int type) override;
+    int InitCodec() override;
+    void ReleaseCodec() override;
+    int Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,
+               unsigned char* picture, _AV_DATA* planes, int* format) override;
+    int Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,
+               unsigned char* picture) override;
+    int DecodePacket(unsigned long index, const unsigned char* packet, int* width, int* height,
+                     int size, unsigned char* picture, _AV_DATA* planes, int* format) override;
+    int ResetCodec(const std::string& path) override;
+    int ResetCodec(int type) override;
+    void SetBrightness(int value) override;
+    void SetContrast(int value) override;
+    void SetSaturation(int value) override;
+    void SetSharpeness(int value) override;
+    void SetBlur(int value) override;
+    void SetBlur(float value, float unused);
+    void SetSharpeness(float value, float unused);
+
+    // Whether the instances are ready to decode (InitCodec reports 1 either way).
+    bool IsReady() const { return m_slots[0].context != nullptr; }
+
+private:
+    struct Slot {
+        const AVCodec* codec = nullptr;
+        AVCodecContext* context = nullptr;  // owned
+        AVFrame* decoded = nullptr;         // owned
+        AVFrame* output = nullptr;          // owned; its planes lie in the caller's buffer
+    };
+
+    bool Initialise();
+    bool SoftwarePath();
+    bool IntelPath();
+    int Send(Slot& slot, const unsigned char* packet, int size);
+    bool Convert(Slot& slot, unsigned char* picture, int& format);
+
+    std::array<Slot, kMaxInstances> m_slots{};
+    AVPacket* m_packet = nullptr;  // owned; reused for every packet
+};
