@@ -1,5 +1,6 @@
 #include "picturedec/CFFMpegDecoder.h"
 
+#include "picturedec/PictureConverter.h"
 #include "picturedec/ProbeFrame.h"
 #include "platform/debug/DebugOut.h"
 
@@ -27,10 +28,6 @@ AVCodecID codecId(int type) {
         return AV_CODEC_ID_H264;
     }
 }
-
-struct ScalerCloser {
-    void operator()(SwsContext* context) const { sws_freeContext(context); }
-};
 
 } // namespace
 
@@ -177,54 +174,6 @@ int CFFMpegDecoder::Send(Slot& slot, const unsigned char* packet, int size) {
     return result;
 }
 
-bool CFFMpegDecoder::Convert(Slot& slot, unsigned char* picture, int& format) {
-    const int width = slot.context->width;
-    const int height = slot.context->height;
-    const auto source = static_cast<AVPixelFormat>(slot.decoded->format);
-    const int target = m_targetFormat.load(std::memory_order_relaxed);
-    AVPixelFormat destination = AV_PIX_FMT_NONE;
-    if (target == kFormatBgra) {
-        destination = AV_PIX_FMT_BGRA;
-        format = kFormatBgra;
-    } else if (target == kFormatYuv || target == kFormatYuvPlanar) {
-        destination = AV_PIX_FMT_YUV420P;
-        format = kFormatYuvPlanar;
-    } else {
-        return false;
-    }
-    if (av_image_fill_arrays(slot.output->data, slot.output->linesize, picture, destination, width, height, 1) < 0) {
-        return false;
-    }
-    std::unique_ptr<SwsContext, ScalerCloser> scaler(
-        sws_getContext(width, height, source, width, height, destination, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler) {
-        return false;
-    }
-    if (m_colorControlMode.load(std::memory_order_relaxed) == 1) {
-        int* sourceTable = nullptr;
-        int* destinationTable = nullptr;
-        int sourceRange = 0;
-        int destinationRange = 0;
-        int brightness = 0;
-        int contrast = 0;
-        int saturation = 0;
-        if (sws_getColorspaceDetails(scaler.get(), &sourceTable, &sourceRange, &destinationTable,
-                                     &destinationRange, &brightness, &contrast, &saturation) >= 0) {
-            if (destination == AV_PIX_FMT_YUV420P) {
-                destinationTable = const_cast<int*>(sws_getCoefficients(SWS_CS_ITU709));
-                destinationRange = 0;
-            }
-            sws_setColorspaceDetails(scaler.get(), sourceTable, sourceRange, destinationTable, destinationRange,
-                                     m_brightness.load(std::memory_order_relaxed),
-                                     m_contrast.load(std::memory_order_relaxed),
-                                     m_saturation.load(std::memory_order_relaxed));
-        }
-    }
-    sws_scale(scaler.get(), slot.decoded->data, slot.decoded->linesize, 0, height, slot.output->data,
-              slot.output->linesize);
-    return true;
-}
-
 int CFFMpegDecoder::Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,
                            unsigned char* picture, _AV_DATA* planes, int* format) {
     if (index >= static_cast<unsigned long>(m_instances)) {
@@ -241,28 +190,37 @@ int CFFMpegDecoder::Decode(unsigned long index, const unsigned char* packet, int
     if (avcodec_receive_frame(slot.context, slot.decoded) < 0) {
         return 0;
     }
-    int reported = 0;
-    const bool converted = Convert(slot, picture, reported);
-    const int pictureWidth = slot.context->width;
-    const int pictureHeight = slot.context->height;
+    // The picture size is the context's; a change of size or format needs no reset because
+    // the scaler is made anew for every picture.
+    slot.decoded->width = slot.context->width;
+    slot.decoded->height = slot.context->height;
+    picturedec::PictureControls controls;
+    controls.apply = m_colorControlMode.load(std::memory_order_relaxed) == 1;
+    controls.bt709Target = true;
+    controls.brightness = m_brightness.load(std::memory_order_relaxed);
+    controls.contrast = m_contrast.load(std::memory_order_relaxed);
+    controls.saturation = m_saturation.load(std::memory_order_relaxed);
+    picturedec::ConvertedPicture converted;
+    const int target = m_targetFormat.load(std::memory_order_relaxed);
+    const bool ok = (target == kFormatBgra || target == kFormatYuv || target == kFormatYuvPlanar) &&
+                    picturedec::ConvertPicture(*slot.decoded, target, SWS_BICUBIC, 0, controls, picture, converted);
     av_frame_unref(slot.decoded);
-    if (!converted) {
+    if (!ok) {
         return 0;
     }
     if (planes != nullptr) {
-        for (int plane = 0; plane < 3; ++plane) {
-            planes->value[plane] = reinterpret_cast<std::intptr_t>(slot.output->data[plane]);
-            planes->value[8 + plane] = slot.output->linesize[plane];
+        for (const int value : {0, 1, 2, 8, 9, 10}) {
+            planes->value[value] = converted.planes.value[value];
         }
     }
     if (width != nullptr) {
-        *width = pictureWidth;
+        *width = converted.width;
     }
     if (height != nullptr) {
-        *height = pictureHeight;
+        *height = converted.height;
     }
     if (format != nullptr) {
-        *format = reported;
+        *format = converted.reportedFormat;
     }
     return 1;
 }

@@ -46,14 +46,13 @@ private:
         const AVCodec* codec = nullptr;
         AVCodecContext* context = nullptr;  // owned
         AVFrame* decoded = nullptr;         // owned
-        AVFrame* output = nullptr;          // owned; its planes lie in the caller's buffer
+        AVFrame* output = nullptr;          // owned; allocated with the instance
     };
 
     bool Initialise();
     bool SoftwarePath();
     bool IntelPath();
     int Send(Slot& slot, const unsigned char* packet, int size);
-    bool Convert(Slot& slot, unsigned char* picture, int& format);
 
     std::array<Slot, kMaxInstances> m_slots{};
     AVPacket* m_packet = nullptr;  // owned; reused for every packet
