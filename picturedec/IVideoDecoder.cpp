@@ -1,5 +1,6 @@
 #include "picturedec/IVideoDecoder.h"
 
+#include "picturedec/CDxva2Decoder.h"
 #include "picturedec/CFFMpegDecoder.h"
 
 std::unique_ptr<IVideoDecoder> IVideoDecoder::Create(int mode, int instances) {
@@ -7,7 +8,7 @@ std::unique_ptr<IVideoDecoder> IVideoDecoder::Create(int mode, int instances) {
         return nullptr;
     }
     if (mode == 3) {
-        return nullptr;  // the hardware decoder is not built yet
+        return std::make_unique<CDxva2Decoder>();
     }
     return std::make_unique<CFFMpegDecoder>(instances);
 }
