@@ -43,7 +43,7 @@ AVPixelFormat negotiate(AVCodecContext* context, const AVPixelFormat* offered) {
 CDxva2Decoder::CDxva2Decoder() : IVideoDecoder(4) {}
 
 CDxva2Decoder::~CDxva2Decoder() {
-    ReleaseCodec();
+    CDxva2Decoder::ReleaseCodec();
 }
 
 bool CDxva2Decoder::IsSupported() {

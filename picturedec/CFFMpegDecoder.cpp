@@ -38,7 +38,7 @@ CFFMpegDecoder::CFFMpegDecoder(int instances)
 }
 
 CFFMpegDecoder::~CFFMpegDecoder() {
-    ReleaseCodec();
+    CFFMpegDecoder::ReleaseCodec();
     av_packet_free(&m_packet);
 }
 

@@ -13,7 +13,7 @@ extern "C" {
 CDviAdpcm::CDviAdpcm() = default;
 
 CDviAdpcm::~CDviAdpcm() {
-    Close();
+    CDviAdpcm::Close();
 }
 
 int CDviAdpcm::Open() {
