@@ -151,20 +151,7 @@ int CDxva2Decoder::Decode(unsigned long, const unsigned char* packet, int* width
     if (!picturedec::ConvertPicture(*m_copy, target, SWS_BILINEAR, 0, controls, picture, converted)) {
         return 0;
     }
-    if (planes != nullptr) {
-        for (const int value : {0, 1, 2, 8, 9, 10}) {
-            planes->value[value] = converted.planes.value[value];
-        }
-    }
-    if (width != nullptr) {
-        *width = converted.width;
-    }
-    if (height != nullptr) {
-        *height = converted.height;
-    }
-    if (format != nullptr) {
-        *format = converted.reportedFormat;
-    }
+    picturedec::Publish(converted, planes, width, height, format);
     return 1;
 }
 
@@ -183,12 +170,7 @@ int CDxva2Decoder::Decode(unsigned long, const unsigned char* packet, int* width
     if (!picturedec::ConvertPicture(*m_copy, kFormatBgra, SWS_BICUBIC, blur, controls, picture, converted)) {
         return 0;
     }
-    if (width != nullptr) {
-        *width = converted.width;
-    }
-    if (height != nullptr) {
-        *height = converted.height;
-    }
+    picturedec::Publish(converted, nullptr, width, height, nullptr);
     return 1;
 }
 

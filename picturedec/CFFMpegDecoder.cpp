@@ -208,20 +208,7 @@ int CFFMpegDecoder::Decode(unsigned long index, const unsigned char* packet, int
     if (!ok) {
         return 0;
     }
-    if (planes != nullptr) {
-        for (const int value : {0, 1, 2, 8, 9, 10}) {
-            planes->value[value] = converted.planes.value[value];
-        }
-    }
-    if (width != nullptr) {
-        *width = converted.width;
-    }
-    if (height != nullptr) {
-        *height = converted.height;
-    }
-    if (format != nullptr) {
-        *format = converted.reportedFormat;
-    }
+    picturedec::Publish(converted, planes, width, height, format);
     return 1;
 }
 

@@ -78,4 +78,21 @@ bool ConvertPicture(const AVFrame& source, int target, int scalerFlags, float lu
     return true;
 }
 
+void Publish(const ConvertedPicture& picture, _AV_DATA* planes, int* width, int* height, int* format) {
+    if (planes != nullptr) {
+        for (const int value : {0, 1, 2, 8, 9, 10}) {
+            planes->value[value] = picture.planes.value[value];
+        }
+    }
+    if (width != nullptr) {
+        *width = picture.width;
+    }
+    if (height != nullptr) {
+        *height = picture.height;
+    }
+    if (format != nullptr) {
+        *format = picture.reportedFormat;
+    }
+}
+
 } // namespace picturedec

@@ -30,4 +30,8 @@ struct ConvertedPicture {
 bool ConvertPicture(const AVFrame& source, int target, int scalerFlags, float lumaBlur,
                     const PictureControls& controls, unsigned char* picture, ConvertedPicture& out);
 
+// Hands a converted picture to the caller: plane addresses and strides (values 0-2 and 8-10 of
+// the record, the others untouched), size and reported format; null pointers are skipped.
+void Publish(const ConvertedPicture& picture, _AV_DATA* planes, int* width, int* height, int* format);
+
 } // namespace picturedec

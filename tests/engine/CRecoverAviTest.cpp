@@ -4,6 +4,7 @@
 #include "engine/RepairAviReader.h"
 
 #include "platform/debug/DebugOut.h"
+#include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "util/avi/CAviParser2.h"
@@ -23,20 +24,6 @@ void collect(unsigned code, std::intptr_t, void* data, void* user) {
     if (code == replay::kTimeListEntry) {
         static_cast<std::vector<CTimeList>*>(user)->push_back(*static_cast<CTimeList*>(data));
     }
-}
-
-std::string capture(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t got = 0;
-    while (pipe != nullptr && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return output;
 }
 
 class Recovery : public testing::Test {
@@ -103,10 +90,10 @@ TEST_F(Recovery, UnfinishedFileIsRepairedRenamedAndListed) {
     CAviParser2 parser;
     _TAG_STREAM_INFO info{};
     ASSERT_EQ(parser.GetStreamInfo(path, &info, 0), 1);
-    const std::string probe = capture("ffprobe -v error -count_packets -select_streams v:0 -show_entries "
+    const std::string probe = tachy::test::runCommand("ffprobe -v error -count_packets -select_streams v:0 -show_entries "
                                       "stream=nb_read_packets -of csv=p=0 '" + path + "'");
     EXPECT_EQ(probe, std::to_string(info.dwVideoLength) + "\n");
-    EXPECT_EQ(capture("ffmpeg -v error -i '" + path + "' -f null - 2>&1"), "");
+    EXPECT_EQ(tachy::test::runCommand("ffmpeg -v error -i '" + path + "' -f null - 2>&1"), "");
     EXPECT_NE(readAll(std::filesystem::directory_iterator(m_logs.path())->path()).find("Renamed "),
               std::string::npos);
 }

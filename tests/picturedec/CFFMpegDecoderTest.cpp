@@ -1,6 +1,7 @@
 #include "picturedec/CFFMpegDecoder.h"
 
 #include "platform/debug/DebugOut.h"
+#include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "util/avi/CAviParser2.h"
@@ -34,17 +35,8 @@ std::string makeClip(const TempFolder& folder, mkcard::VideoEncoder::Codec codec
 }
 
 std::string ffmpegRawVideo(const std::string& path, const char* pixelFormat) {
-    std::string output;
-    FILE* pipe = ::popen(("ffmpeg -v error -threads 1 -i '" + path + "' -f rawvideo -pix_fmt " + pixelFormat + " -").c_str(), "r");
-    char buffer[65536];
-    std::size_t got = 0;
-    while (pipe != nullptr && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return output;
+    return tachy::test::runCommand("ffmpeg -v error -threads 1 -i '" + path + "' -f rawvideo -pix_fmt " +
+                                   pixelFormat + " -");
 }
 
 // Every frame of the clip through the decoder, concatenated as the decoder wrote them.

@@ -6,6 +6,7 @@
 #include "util/naming/AviNameFormat.h"
 
 #include "platform/process/Process.h"
+#include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 
 #include <cmath>
@@ -31,37 +32,20 @@ int runMkcard(const std::vector<std::string>& arguments) {
     return mkcard.exitCode();
 }
 
-// Runs a command and answers its standard output (and whether it exited 0).
-std::string capture(const std::string& command, bool& ok) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        ok = false;
-        return output;
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    ok = ::pclose(pipe) == 0;
-    return output;
-}
-
 // "codec_type,codec_name,packets" per stream, as ffprobe counts them.
 std::string probeStreams(const std::string& path) {
     bool ok = false;
-    const std::string output = capture("ffprobe -v error -count_packets -show_entries "
+    const std::string output = tachy::test::runCommand("ffprobe -v error -count_packets -show_entries "
                                        "stream=codec_type,codec_name,nb_read_packets -of csv=p=0 '" +
-                                       path + "' 2>&1", ok);
+                                       path + "' 2>&1", &ok);
     EXPECT_TRUE(ok) << output;
     return output;
 }
 
 int probeKeyFrames(const std::string& path, int stream) {
     bool ok = false;
-    const std::string output = capture("ffprobe -v error -select_streams v:" + std::to_string(stream) +
-                                       " -show_entries packet=flags -of csv=p=0 '" + path + "'", ok);
+    const std::string output = tachy::test::runCommand("ffprobe -v error -select_streams v:" + std::to_string(stream) +
+                                       " -show_entries packet=flags -of csv=p=0 '" + path + "'", &ok);
     EXPECT_TRUE(ok);
     int keys = 0;
     for (std::size_t at = output.find('K'); at != std::string::npos; at = output.find('K', at + 1)) {
@@ -72,7 +56,7 @@ int probeKeyFrames(const std::string& path, int stream) {
 
 void expectDecodesCleanly(const std::string& path) {
     bool ok = false;
-    const std::string errors = capture("ffmpeg -v error -i '" + path + "' -map 0:v -f null - 2>&1", ok);
+    const std::string errors = tachy::test::runCommand("ffmpeg -v error -i '" + path + "' -map 0:v -f null - 2>&1", &ok);
     EXPECT_TRUE(ok) << path;
     EXPECT_EQ(errors, "") << path;
 }
