@@ -13,6 +13,7 @@ constexpr unsigned kTimeIndexMismatch = 98;  // question: int, left above 0 to r
 constexpr unsigned kProgress = 112;
 constexpr unsigned kTimeListEntry = 122;     // data: CTimeList
 constexpr unsigned kGetEntry = 140;          // question: fill the CTimeList of entry param
+constexpr unsigned kNextEntry = 141;         // question: int, param written back when it exists
 constexpr unsigned kCurrentEntry = 142;      // question: int
 constexpr unsigned kFirstSelected = 144;     // question: int
 constexpr unsigned kNextSelected = 145;      // question: int

@@ -1,0 +1,143 @@
+#pragma once
+// A channel worker: while a list entry plays, its own thread reads the channel's stream file,
+// decodes pictures and sound into two bounded queues that the playback thread empties on its
+// clock, loads channel 0's driving data, and moves on to the next entry when the file ends.
+// Locks: m_pictureLock guards m_pictures; m_soundLock guards m_sounds; m_fileLock guards the
+// reader, the key-frame position and the open entry. States, speed and options are atomics.
+
+#include "engine/CArchiveAvi.h"
+#include "engine/EngineRecords.h"
+#include "engine/ReplayCallback.h"
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class CAudDecoder;
+class IVideoDecoder;
+
+class CSearchDataEx {
+public:
+    static constexpr std::size_t kPictureQueueLimit = 12;  // the video step stops above this
+    static constexpr std::size_t kSoundQueueLimit = 16;    // the sound step stops above this
+    static constexpr int kRingSize = 24;
+    static constexpr int kDrivingCapacity = 18000;
+    static constexpr int kAudioChannel = 0;
+
+    // Called on channel 0's thread when it has moved to another entry (index, direction).
+    using EntryHook = std::function<void(int listIndex, int direction)>;
+
+    CSearchDataEx(int channel, std::unique_ptr<IVideoDecoder> decoder);
+    ~CSearchDataEx();
+    CSearchDataEx(const CSearchDataEx&) = delete;
+    CSearchDataEx& operator=(const CSearchDataEx&) = delete;
+
+    void SetCallback(ReplayCallback callback, void* user);
+    void SetEntryHook(EntryHook hook) { m_entryHook = std::move(hook); }
+    void SetNameFormat(const _AVI_NAME_FORMAT2& format);
+    void SetRecordMode(int kind) { m_kind = kind; }
+    void SetSearchType(int type) { m_searchType = type; }
+    void SetSpeedOption(int option) { m_speedOption = option; }
+    void SetAudioDelay(int milliseconds) { m_audioDelay = milliseconds; }
+    void SetState(int state);
+    void SetSpeed(double speed);
+    int State() const { return m_state; }
+    IVideoDecoder* Decoder() { return m_decoder.get(); }
+    IArchFile& Reader() { return m_reader; }
+
+    // Starts the thread on list entry `listIndex` in a direction (1 forward, -1 backward),
+    // after ending a thread still running from before.
+    void Start(int listIndex, int direction);
+    // Clears the run flag and waits at most `limit` for the thread; false when it still runs.
+    bool Stop(std::chrono::milliseconds limit);
+    bool IsRunning() const { return m_running; }
+    bool IsStarted() const { return m_started; }
+    int ListIndex() const { return m_listIndex; }
+
+    // The oldest queued picture's time (false when none), and taking it.
+    bool PeekPictureTime(std::int64_t& timeMs);
+    std::unique_ptr<PictureRecord> TakePicture();
+    std::size_t PictureCount();
+    // Deletes every queued picture.
+    void FlushPictures();
+
+    // The sound queue, for the playback thread: run `work` on it under its lock.
+    void WithSounds(const std::function<void(std::deque<std::unique_ptr<SoundBlock>>&)>& work);
+
+    // Re-alignment by the manager: play `entry` from the key frame after `framePosition` in
+    // the direction. False when the entry cannot be opened or positioned.
+    bool Realign(const CTimeList& entry, int listIndex, int direction, int framePosition);
+
+    // The keyframe table entry of the current file (for key-frame searches of the manager).
+    int KeyIndex() const { return m_keyIndex; }
+
+private:
+    enum class Step { Done, EndOfEntry };
+
+    void Run();
+    int OpenEntry();
+    bool MoveToNextEntry();
+    bool FetchEntry(int listIndex, CTimeList& entry);
+    void VideoStep();
+    void KeyframeStep(bool forward);
+    void SoundStep();
+    int DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& record);
+    bool Usable(const _FRAME_DESC* descriptor, bool forward) const;
+    bool HandleEndOfEntry();
+    void Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DESC& descriptor);
+    void LoadDrivingData();
+    void UpdateSoundEnabled();
+    unsigned char* NextRingBuffer(int resolutionCode);
+    void Send(unsigned code, std::intptr_t param, void* data);
+    int Ask(unsigned code, std::intptr_t param);
+
+    const int m_channel;
+    CArchiveAvi m_reader;
+    std::unique_ptr<IVideoDecoder> m_decoder;
+    std::unique_ptr<CAudDecoder> m_audioDecoder;
+    ReplayCallback m_callback = nullptr;
+    void* m_user = nullptr;
+    EntryHook m_entryHook;
+
+    std::atomic<int> m_kind{-1};
+    std::atomic<int> m_searchType{0};
+    std::atomic<int> m_state{0};
+    std::atomic<double> m_speed{1.0};
+    std::atomic<int> m_speedOption{1};
+    std::atomic<int> m_audioDelay{0};
+    std::atomic<bool> m_soundEnabled{false};
+    std::atomic<bool> m_run{false};
+    std::atomic<bool> m_running{false};
+    std::atomic<bool> m_started{false};
+    std::atomic<int> m_listIndex{-1};
+    std::atomic<int> m_direction{1};
+    std::atomic<int> m_keyIndex{0};
+
+    std::thread m_thread;
+
+    std::mutex m_fileLock;  // guards the reader's position, m_entry and m_fileInfo
+    CTimeList m_entry;
+    _FILE_INFORMATION m_fileInfo{};
+    int m_audioFormat = 0;   // worker thread and re-alignment, under m_fileLock
+    int m_audioRate = 0;
+    int m_audioBits = 0;
+
+    std::mutex m_pictureLock;
+    std::deque<std::unique_ptr<PictureRecord>> m_pictures;  // guarded by m_pictureLock
+    std::mutex m_soundLock;
+    std::deque<std::unique_ptr<SoundBlock>> m_sounds;  // guarded by m_soundLock
+
+    // Worker thread only.
+    std::array<std::vector<unsigned char>, kRingSize> m_ring;
+    int m_ringPosition = 0;
+    bool m_keyframeSeen = false;
+    int m_lastResolution = -1;
+    std::vector<_DRIVING_RECORD> m_driving;  // channel 0; read by the viewer through 133
+    int m_drivingCount = 0;
+};

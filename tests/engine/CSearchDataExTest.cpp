@@ -1,0 +1,218 @@
+#include "engine/CSearchDataEx.h"
+#include "engine/CStreamCatalogue.h"
+
+#include "picturedec/IVideoDecoder.h"
+#include "tests/support/TempFolder.h"
+#include "tools/mkcard/CardGenerator.h"
+
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+using namespace std::chrono_literals;
+using tachy::test::TempFolder;
+
+namespace {
+
+// The viewer's side of the worker's questions: the list from the card walk.
+struct ListViewer {
+    std::vector<CTimeList> entries;
+    std::mutex mutex;
+    std::vector<int> hookCalls;  // guarded by mutex
+
+    static void callback(unsigned code, std::intptr_t param, void* data, void* user) {
+        auto& viewer = *static_cast<ListViewer*>(user);
+        if (code == replay::kTimeListEntry) {
+            viewer.entries.push_back(*static_cast<CTimeList*>(data));
+        } else if (code == replay::kGetEntry) {
+            auto& entry = *static_cast<CTimeList*>(data);
+            if (param >= 0 && param < static_cast<std::intptr_t>(viewer.entries.size())) {
+                entry = viewer.entries[static_cast<std::size_t>(param)];
+            } else {
+                entry.m_nFirstFileNumber = {-1, -1, -1};
+            }
+        } else if (code == replay::kNextEntry) {
+            const bool exists = param >= 0 && param < static_cast<std::intptr_t>(viewer.entries.size());
+            *static_cast<int*>(data) = exists ? static_cast<int>(param) : -1;
+        }
+    }
+};
+
+class Worker : public testing::Test {
+protected:
+    void SetUp() override {
+        mkcard::CardOptions options;
+        options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+        options.out = m_folder.path() / "card";
+        options.width = 64;
+        options.height = 48;
+        options.seconds = 4;
+        options.periodSeconds = 2;
+        options.keyInterval = 10;
+        options.channels = 2;
+        std::string error;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+        m_format = naming::ReadNameFormat(options.rule, 2);
+        CArchiveAvi reader;
+        reader.SetNameFormat(m_format);
+        CStreamCatalogue catalogue(reader);
+        catalogue.SetNameFormat(m_format);
+        catalogue.SetDbPath(options.out.string());
+        catalogue.SetCallback(&ListViewer::callback, &m_viewer);
+        ASSERT_EQ(catalogue.CheckRecordMode(), 1);
+        ASSERT_EQ(catalogue.procOpenList(), 1);
+        ASSERT_EQ(m_viewer.entries.size(), 2U);
+        m_worker = makeWorker(0);
+    }
+
+    std::unique_ptr<CSearchDataEx> makeWorker(int channel) {
+        auto decoder = IVideoDecoder::Create(2, 1);
+        decoder->InitCodec();
+        decoder->SetTargetFormat(IVideoDecoder::kFormatYuv);
+        auto worker = std::make_unique<CSearchDataEx>(channel, std::move(decoder));
+        worker->SetCallback(&ListViewer::callback, &m_viewer);
+        worker->SetNameFormat(m_format);
+        worker->SetRecordMode(CStreamCatalogue::kKindAvi);
+        worker->SetEntryHook([this](int index, int) {
+            const std::lock_guard<std::mutex> guard(m_viewer.mutex);
+            m_viewer.hookCalls.push_back(index);
+        });
+        return worker;
+    }
+
+    // Waits (at most 10 s) until the condition holds.
+    template <typename Condition> bool waitFor(Condition condition) {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(2ms);
+        }
+        return true;
+    }
+
+    std::size_t soundCount() {
+        std::size_t count = 0;
+        m_worker->WithSounds([&](auto& sounds) { count = sounds.size(); });
+        return count;
+    }
+
+    TempFolder m_folder;
+    _AVI_NAME_FORMAT2 m_format{};
+    ListViewer m_viewer;
+    std::unique_ptr<CSearchDataEx> m_worker;
+};
+
+constexpr std::int64_t kStartMs = 1709211909000LL;
+
+} // namespace
+
+TEST_F(Worker, FillsBoundedQueuesOfPicturesAndSound) {
+    m_worker->SetState(2);
+    m_worker->Start(0, 1);
+    ASSERT_TRUE(waitFor([&] { return m_worker->PictureCount() == 13 && soundCount() == 17; }));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_EQ(m_worker->PictureCount(), 13U);  // the video step stops above 12
+    EXPECT_EQ(soundCount(), 17U);              // the sound step above 16
+    auto first = m_worker->TakePicture();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->frame.llTime, kStartMs);
+    EXPECT_EQ(first->frame.nChannel, 0);
+    EXPECT_EQ(first->frame.nWidth, 64);
+    EXPECT_EQ(first->frame.nFormat, 6);
+    EXPECT_EQ(first->frame.nKeyIndex, 0);
+    EXPECT_EQ(first->listIndex, 0);
+    ASSERT_NE(first->frame.records, nullptr);
+    EXPECT_EQ(first->frame.nRecordCount, 60);
+    EXPECT_EQ(first->frame.records[0].nType, driving::kGps);
+    EXPECT_EQ(first->frame.records[0].nLength, 72);
+    m_worker->WithSounds([](auto& sounds) {
+        EXPECT_EQ(sounds.front()->format, 1);
+        EXPECT_EQ(sounds.front()->bitsPerSample, 16);
+        EXPECT_EQ(sounds.front()->sampleRate, 8000);
+        EXPECT_EQ(sounds.front()->samples.size(), 1600U);  // 100 ms of mu-law, expanded
+        EXPECT_EQ(sounds.front()->timeMs, kStartMs);
+    });
+    EXPECT_TRUE(m_worker->Stop(1000ms));
+    EXPECT_FALSE(m_worker->IsRunning());
+}
+
+TEST_F(Worker, PlaysAcrossEntriesToTheEndOfTheList) {
+    m_worker->SetState(2);
+    m_worker->Start(0, 1);
+    std::int64_t last = 0;
+    int pictures = 0;
+    ASSERT_TRUE(waitFor([&] {
+        while (auto picture = m_worker->TakePicture()) {
+            EXPECT_GT(picture->frame.llTime, last);
+            last = picture->frame.llTime;
+            ++pictures;
+        }
+        return !m_worker->IsRunning() && m_worker->PictureCount() == 0;
+    }));
+    EXPECT_EQ(pictures, 120);  // two entries of 60 frames
+    EXPECT_EQ(last, kStartMs + 3966);
+    const std::lock_guard<std::mutex> guard(m_viewer.mutex);
+    EXPECT_EQ(m_viewer.hookCalls, std::vector<int>{1});
+}
+
+TEST_F(Worker, OnlyKeyFramesFromTheSpeedOptionsThreshold) {
+    m_worker->SetSpeedOption(1);
+    m_worker->SetSpeed(4.0);
+    m_worker->SetState(2);
+    m_worker->Start(0, 1);
+    ASSERT_TRUE(waitFor([&] { return m_worker->PictureCount() >= 5; }));
+    for (int i = 0; i < 5; ++i) {
+        auto picture = m_worker->TakePicture();
+        EXPECT_EQ(picture->frame.nFramePosition % 10, 0) << picture->frame.nFramePosition;
+    }
+    EXPECT_EQ(soundCount(), 0U);  // no sound away from normal speed
+    m_worker->Stop(1000ms);
+
+    auto slower = makeWorker(0);
+    slower->SetSpeedOption(1);
+    slower->SetSpeed(3.9);
+    slower->SetState(2);
+    slower->Start(0, 1);
+    ASSERT_TRUE(waitFor([&] { return slower->PictureCount() >= 3; }));
+    EXPECT_EQ(slower->TakePicture()->frame.nFramePosition, 0);
+    EXPECT_EQ(slower->TakePicture()->frame.nFramePosition, 1);
+    slower->Stop(1000ms);
+}
+
+TEST_F(Worker, BackwardStepsGoFromKeyFrameToKeyFrame) {
+    m_worker->SetState(3);
+    m_worker->Start(1, -1);
+    ASSERT_TRUE(waitFor([&] { return m_worker->PictureCount() >= 4; }));
+    std::vector<int> positions;
+    for (int i = 0; i < 4; ++i) {
+        positions.push_back(m_worker->TakePicture()->frame.nFramePosition);
+    }
+    EXPECT_EQ(positions, (std::vector<int>{50, 40, 30, 20}));
+    m_worker->Stop(1000ms);
+}
+
+TEST_F(Worker, RearChannelReadsItsOwnFile) {
+    auto rear = makeWorker(1);
+    rear->SetState(2);
+    rear->Start(0, 1);
+    ASSERT_TRUE(waitFor([&] { return rear->PictureCount() >= 2; }));
+    auto picture = rear->TakePicture();
+    EXPECT_EQ(picture->frame.nChannel, 1);
+    EXPECT_EQ(picture->frame.records, nullptr);  // driving data rides with channel 0 only
+    std::size_t sounds = 99;
+    rear->WithSounds([&](auto& queue) { sounds = queue.size(); });
+    EXPECT_EQ(sounds, 0U);  // only channel 0 produces sound
+    rear->Stop(1000ms);
+}
+
+TEST(DrivingRecordType, ChosenByLength) {
+    const std::uint8_t text[8] = {'G', '$', 'G', 'P', 'R', 'M', 'C', ','};
+    EXPECT_EQ(driving::TypeCode(text, 15), driving::kGSensorShort);
+    EXPECT_EQ(driving::TypeCode(text, 57), driving::kVehicle);
+    EXPECT_EQ(driving::TypeCode(text, 80), driving::kGps);
+    EXPECT_EQ(driving::TypeCode(text, 400), driving::kNmea);
+    EXPECT_EQ(driving::TypeCode(text, 8), driving::kGprmcText);
+    EXPECT_EQ(driving::TypeCode(text + 1, 7), driving::kOther);
+}
