@@ -233,14 +233,13 @@ int CSearchDataEx::OpenEntry() {
 void CSearchDataEx::LoadDrivingData() {
     const std::int64_t durationMs = m_entry.m_llEndTime[0] - m_entry.m_llStartTime[0];
     const int count = std::max(0, m_reader.GetUserDataCount(durationMs));
-    if (m_driving.empty() || count > static_cast<int>(m_driving.size())) {
-        m_driving.assign(static_cast<std::size_t>(std::max(kDrivingCapacity, count + 200)), _DRIVING_RECORD{});
-    }
+    m_driving = std::make_shared<std::vector<_DRIVING_RECORD>>(
+        static_cast<std::size_t>(count > kDrivingCapacity ? count + 200 : kDrivingCapacity));
     m_drivingCount = 0;
     for (int i = 0; i < count && m_run; ++i) {
         std::uint32_t length = 0;
         const std::uint8_t* bytes = m_reader.ReadUserData(i, &length);
-        _DRIVING_RECORD& record = m_driving[static_cast<std::size_t>(i)];
+        _DRIVING_RECORD& record = (*m_driving)[static_cast<std::size_t>(i)];
         record = {};
         record.nType = driving::TypeCode(bytes, length);
         record.nLength = static_cast<std::int32_t>(length);
@@ -364,9 +363,10 @@ void CSearchDataEx::Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DE
     frame.nFramePosition = descriptor.nFramePosition;
     frame.fileInfo = m_fileInfo;
     frame.nRecordSize = sizeof(_DRIVING_RECORD);
-    if (m_channel == 0) {
+    if (m_channel == 0 && m_driving) {
         frame.nRecordCount = m_drivingCount;
-        frame.records = m_driving.data();
+        frame.records = m_driving->data();
+        record->driving = m_driving;
     }
     record->entry = m_entry;
     record->listIndex = m_listIndex;

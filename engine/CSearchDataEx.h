@@ -138,6 +138,8 @@ private:
     int m_ringPosition = 0;
     bool m_keyframeSeen = false;
     int m_lastResolution = -1;
-    std::vector<_DRIVING_RECORD> m_driving;  // channel 0; read by the viewer through 133
+    // Channel 0's driving data of the open entry; a new store for every entry, shared with the
+    // pictures that point into it.
+    std::shared_ptr<std::vector<_DRIVING_RECORD>> m_driving;
     int m_drivingCount = 0;
 };

@@ -7,6 +7,7 @@
 #include "engine/CTimeList.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #pragma pack(push, 1)
@@ -73,6 +74,9 @@ struct PictureRecord {
     unsigned char* picture = nullptr;  // one of the worker's ring buffers; not owned
     _FRAME_INFO frame{};
     bool valid = false;
+    // Keeps the driving data that frame.records points into alive while the picture is in use,
+    // even after the worker has moved on to another entry.
+    std::shared_ptr<const std::vector<_DRIVING_RECORD>> driving;
 };
 
 // One sound block waiting in the audio channel's queue.
