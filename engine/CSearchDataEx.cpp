@@ -564,3 +564,50 @@ bool CSearchDataEx::Realign(const CTimeList& entry, int listIndex, int direction
     m_keyIndex = key;
     return m_reader.Seek(entryKey.llPosition) != 0;
 }
+
+int CSearchDataEx::KeyCount() {
+    const std::lock_guard<std::mutex> guard(m_fileLock);
+    return m_reader.GetKeyCount();
+}
+
+std::unique_ptr<PictureRecord> CSearchDataEx::DecodeKeyFrame(int keyIndex, std::int64_t second) {
+    const std::lock_guard<std::mutex> guard(m_fileLock);
+    const int index = keyIndex >= 0 ? keyIndex : m_reader.FindKeyBySecond(second, 0);
+    _KEY_ENTRY key{};
+    if (index < 0 || m_reader.GetKeyEntry(index, &key) < 0) {
+        return nullptr;
+    }
+    m_reader.Seek(key.llPosition);
+    if (m_channel == kAudioChannel) {
+        m_reader.SyncAudio(static_cast<int>(key.llPosition));
+    }
+    const _FRAME_DESC* descriptor = m_reader.ReadVideoFrame();
+    if (!markersRight(descriptor)) {
+        return nullptr;
+    }
+    const _FRAME_DESC copy = *descriptor;
+    auto record = std::make_unique<PictureRecord>();
+    m_keyframeSeen = false;  // a key frame starts the picture afresh
+    if (DecodeFrame(descriptor, *record) != 0) {
+        return nullptr;
+    }
+    record->frame.nKeyIndex = index;
+    m_keyIndex = index;
+    _FRAME_INFO& frame = record->frame;
+    frame.nChannel = m_channel;
+    frame.llSecond = copy.dwSecond;
+    frame.nMillisecond = copy.wMillisecond;
+    frame.llTime = static_cast<std::int64_t>(copy.dwSecond) * 1000 + copy.wMillisecond;
+    frame.nFramePosition = copy.nFramePosition;
+    frame.fileInfo = m_fileInfo;
+    frame.nRecordSize = sizeof(_DRIVING_RECORD);
+    if (m_channel == 0 && m_driving) {
+        frame.nRecordCount = m_drivingCount;
+        frame.records = m_driving->data();
+        record->driving = m_driving;
+    }
+    record->entry = m_entry;
+    record->listIndex = m_listIndex;
+    record->valid = true;
+    return record;
+}

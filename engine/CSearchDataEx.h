@@ -76,6 +76,11 @@ public:
 
     // The keyframe table entry of the current file (for key-frame searches of the manager).
     int KeyIndex() const { return m_keyIndex; }
+    int KeyCount();
+
+    // Decodes one key frame of the open file, chosen by table index or, when `keyIndex` is
+    // negative, by UTC second; null when it cannot be read or decoded. Used while paused.
+    std::unique_ptr<PictureRecord> DecodeKeyFrame(int keyIndex, std::int64_t second);
 
 private:
     enum class Step { Done, EndOfEntry };
@@ -133,7 +138,7 @@ private:
     std::mutex m_soundLock;
     std::deque<std::unique_ptr<SoundBlock>> m_sounds;  // guarded by m_soundLock
 
-    // Worker thread only.
+    // Worker thread, or whoever holds m_fileLock (the paused key-frame search).
     std::array<std::vector<unsigned char>, kRingSize> m_ring;
     int m_ringPosition = 0;
     bool m_keyframeSeen = false;

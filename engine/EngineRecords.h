@@ -91,3 +91,43 @@ struct SoundBlock {
     int fileNumber = 0;
     std::int64_t entryStartSecond = 0;
 };
+
+// Code 170: a picture to show.
+struct _PICTURE_INFO {
+    std::int32_t reserved;
+    std::int32_t nChannel;
+    unsigned char* picture;
+    std::int32_t nWidth;
+    std::int32_t nHeight;
+    std::int32_t nFrameFlag;
+    std::int32_t nFormat;
+    std::intptr_t avData8to15[8];
+    std::intptr_t avData0to2[3];
+};
+
+// Code 40: the popup channel's picture.
+struct _POPUP_INFO {
+    unsigned char* picture;
+    std::int32_t nWidth;
+    std::int32_t nHeight;
+    std::int32_t nFrameFlag;
+    std::int32_t nSizeCode;
+};
+
+// Code 70: the end of play; the viewer clears nFlag to end the repeated notices.
+struct _PLAY_END_INFO {
+    std::int32_t nLastState;
+    std::int32_t nSearchType;
+    std::int32_t nFlag;
+};
+
+// Code 180: a sound block to play; the viewer sets nResult when it took it.
+struct _AUDIO_BLOCK {
+    std::int32_t nFormat;  // always 1, PCM
+    std::int32_t nSampleRate;
+    std::int32_t nBitsPerSample;
+    const unsigned char* samples;
+    std::int32_t nLength;
+    std::int32_t nResult;
+    std::int32_t nFlag;
+};
