@@ -79,6 +79,12 @@ void CSearchDataEx::Start(int listIndex, int direction) {
     if (m_thread.joinable()) {
         m_thread.join();  // the previous thread ends at its next pass
     }
+    // Pictures and sound of the previous run must not be shown in the new one.
+    FlushPictures();
+    {
+        const std::lock_guard<std::mutex> guard(m_soundLock);
+        m_sounds.clear();
+    }
     m_listIndex = listIndex;
     m_direction = direction;
     m_run = true;
@@ -610,4 +616,9 @@ std::unique_ptr<PictureRecord> CSearchDataEx::DecodeKeyFrame(int keyIndex, std::
     record->listIndex = m_listIndex;
     record->valid = true;
     return record;
+}
+
+void CSearchDataEx::CloseFile() {
+    const std::lock_guard<std::mutex> guard(m_fileLock);
+    m_reader.CloseFile();
 }

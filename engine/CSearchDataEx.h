@@ -74,6 +74,9 @@ public:
     // the direction. False when the entry cannot be opened or positioned.
     bool Realign(const CTimeList& entry, int listIndex, int direction, int framePosition);
 
+    // Closes the open file (under the file lock, so never under the worker's feet).
+    void CloseFile();
+
     // The keyframe table entry of the current file (for key-frame searches of the manager).
     int KeyIndex() const { return m_keyIndex; }
     int KeyCount();

@@ -1,0 +1,106 @@
+#include "tests/engine/HeadlessViewer.h"
+
+#include "engine/ReplayCallback.h"
+
+#include <chrono>
+
+namespace tachy::test {
+
+void HeadlessViewer::Callback(unsigned code, std::intptr_t param, void* data, void* user) {
+    static_cast<HeadlessViewer*>(user)->Handle(code, param, data);
+}
+
+void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    ++m_counts[code];
+    const auto rows = static_cast<std::intptr_t>(m_entries.size());
+    switch (code) {
+    case replay::kTimeListEntry:
+        m_entries.push_back(*static_cast<CTimeList*>(data));
+        break;
+    case replay::kGetEntry: {
+        auto& entry = *static_cast<CTimeList*>(data);
+        if (param >= 0 && param < rows) {
+            entry = m_entries[static_cast<std::size_t>(param)];
+        } else {
+            entry.m_nFirstFileNumber = {-1, -1, -1};
+        }
+        break;
+    }
+    case replay::kNextEntry:
+        *static_cast<int*>(data) = param >= 0 && param < rows ? static_cast<int>(param) : -1;
+        break;
+    case replay::kCurrentEntry:
+        *static_cast<int*>(data) = m_currentRow;
+        break;
+    case 170: {
+        m_sequence.push_back(static_cast<const _PICTURE_INFO*>(data)->nChannel);
+        break;
+    }
+    case 133: {
+        const auto& frame = *static_cast<const _FRAME_INFO*>(data);
+        m_pictures.push_back({0, frame.llTime, frame.nFramePosition});
+        break;
+    }
+    case 180:
+        static_cast<_AUDIO_BLOCK*>(data)->nResult = 1;
+        ++m_soundBlocks;
+        break;
+    case 182:
+        *static_cast<int*>(data) = 1;
+        break;
+    case 70:
+        static_cast<_PLAY_END_INFO*>(data)->nFlag = 0;
+        break;
+    default:
+        break;
+    }
+    lock.unlock();
+    m_changed.notify_all();
+}
+
+void HeadlessViewer::SetCurrentRow(int row) {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_currentRow = row;
+}
+
+std::vector<HeadlessViewer::Shown> HeadlessViewer::Pictures() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_pictures;
+}
+
+std::vector<int> HeadlessViewer::Sequence() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_sequence;
+}
+
+int HeadlessViewer::Count(unsigned code) {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_counts[code];
+}
+
+int HeadlessViewer::SoundBlocks() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_soundBlocks;
+}
+
+bool HeadlessViewer::WaitForEnd(double seconds) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::duration<double>(seconds), [this] { return m_counts[70] > 0; });
+}
+
+bool HeadlessViewer::WaitForPictures(std::size_t count, double seconds) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::duration<double>(seconds),
+                              [&] { return m_pictures.size() >= count; });
+}
+
+void HeadlessViewer::Clear() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_pictures.clear();
+    m_sequence.clear();
+    m_counts.clear();
+    m_soundBlocks = 0;
+}
+
+} // namespace tachy::test

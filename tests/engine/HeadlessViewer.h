@@ -1,0 +1,55 @@
+#pragma once
+// A viewer without a window for engine tests and tools: it keeps the list the card walk gives,
+// answers the engine's questions as the viewer does, accepts every sound block, and records
+// what it was shown. Its callback may be called from any of the engine's threads.
+
+#include "engine/CTimeList.h"
+#include "engine/EngineRecords.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace tachy::test {
+
+class HeadlessViewer {
+public:
+    struct Shown {
+        int channel;
+        std::int64_t timeMs;
+        int position;
+    };
+
+    static void Callback(unsigned code, std::intptr_t param, void* data, void* user);
+
+    // The row the viewer says is selected (142).
+    void SetCurrentRow(int row);
+    // Keeps answering 70 with the flag set for `times` notices before clearing it.
+    std::vector<CTimeList>& Entries() { return m_entries; }
+
+    std::vector<Shown> Pictures();
+    // The channel of every picture shown (170), in order.
+    std::vector<int> Sequence();
+    int Count(unsigned code);
+    int SoundBlocks();
+    // Waits (at most `seconds`) until the end of play (70) has been announced.
+    bool WaitForEnd(double seconds);
+    bool WaitForPictures(std::size_t count, double seconds);
+    void Clear();
+
+private:
+    void Handle(unsigned code, std::intptr_t param, void* data);
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<CTimeList> m_entries;  // filled by the card walk before playback
+    int m_currentRow = 0;
+    std::vector<Shown> m_pictures;       // guarded by m_mutex
+    std::vector<int> m_sequence;         // guarded by m_mutex
+    std::map<unsigned, int> m_counts;    // guarded by m_mutex
+    int m_soundBlocks = 0;               // guarded by m_mutex
+};
+
+} // namespace tachy::test
