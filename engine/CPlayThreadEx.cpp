@@ -105,9 +105,12 @@ bool CPlayThreadEx::AllWorkersStopped() const {
 void CPlayThreadEx::Loop() {
     auto previous = std::chrono::steady_clock::now();
     while (m_state != kEnding) {
-        const auto now = std::chrono::steady_clock::now();
-        const std::int64_t elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(now - previous).count();
-        previous = now;
+        // Whole milliseconds since the last pass; the remainder is carried to the next pass so
+        // that the clock does not lose the fractions of every pass.
+        const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(
+            std::chrono::steady_clock::now() - previous);
+        const std::int64_t elapsed = passed.count();
+        previous += passed;
         switch (m_state.load()) {
         case kStopped:
             Stopped();

@@ -1,7 +1,7 @@
 #include "engine/IIntrReplayEx.h"
 
 #include "engine/CReplayMgrEx.h"
-#include "tests/engine/HeadlessViewer.h"
+#include "tools/tachy-play/HeadlessViewer.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 
@@ -9,7 +9,7 @@
 #include <thread>
 
 using namespace std::chrono_literals;
-using tachy::test::HeadlessViewer;
+using tachy::play::HeadlessViewer;
 using tachy::test::TempFolder;
 
 namespace {
@@ -72,6 +72,10 @@ TEST_F(Engine, PlaysForwardThroughEveryEntryInStepToTheEnd) {
     EXPECT_LE(worst, 2);
     EXPECT_EQ(m_viewer.Sequence().size(), 120U);
     EXPECT_GT(m_viewer.SoundBlocks(), 10);
+    // The clock keeps real time: 1.966 s of recording take about as long to show.
+    const std::int64_t wall = pictures.back().wallMs - pictures.front().wallMs;
+    EXPECT_GT(wall, 1850);
+    EXPECT_LT(wall, 2400);
     EXPECT_EQ(m_engine->GetCurrentIndex(0), 1);
 }
 

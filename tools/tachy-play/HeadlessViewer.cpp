@@ -1,10 +1,10 @@
-#include "tests/engine/HeadlessViewer.h"
+#include "tools/tachy-play/HeadlessViewer.h"
 
 #include "engine/ReplayCallback.h"
 
 #include <chrono>
 
-namespace tachy::test {
+namespace tachy::play {
 
 void HeadlessViewer::Callback(unsigned code, std::intptr_t param, void* data, void* user) {
     static_cast<HeadlessViewer*>(user)->Handle(code, param, data);
@@ -39,7 +39,10 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     }
     case 133: {
         const auto& frame = *static_cast<const _FRAME_INFO*>(data);
-        m_pictures.push_back({0, frame.llTime, frame.nFramePosition});
+        const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(
+                              std::chrono::steady_clock::now().time_since_epoch())
+                              .count();
+        m_pictures.push_back({0, frame.llTime, frame.nFramePosition, wall});
         break;
     }
     case 180:
@@ -103,4 +106,4 @@ void HeadlessViewer::Clear() {
     m_soundBlocks = 0;
 }
 
-} // namespace tachy::test
+} // namespace tachy::play

@@ -1,5 +1,5 @@
 #pragma once
-// A viewer without a window for engine tests and tools: it keeps the list the card walk gives,
+// A viewer without a window for engine tests and tachy-play: it keeps the list the card walk gives,
 // answers the engine's questions as the viewer does, accepts every sound block, and records
 // what it was shown. Its callback may be called from any of the engine's threads.
 
@@ -12,7 +12,7 @@
 #include <mutex>
 #include <vector>
 
-namespace tachy::test {
+namespace tachy::play {
 
 class HeadlessViewer {
 public:
@@ -20,13 +20,13 @@ public:
         int channel;
         std::int64_t timeMs;
         int position;
+        std::int64_t wallMs;  // steady-clock milliseconds when it was shown
     };
 
     static void Callback(unsigned code, std::intptr_t param, void* data, void* user);
 
     // The row the viewer says is selected (142).
     void SetCurrentRow(int row);
-    // Keeps answering 70 with the flag set for `times` notices before clearing it.
     std::vector<CTimeList>& Entries() { return m_entries; }
 
     std::vector<Shown> Pictures();
@@ -52,4 +52,4 @@ private:
     int m_soundBlocks = 0;               // guarded by m_mutex
 };
 
-} // namespace tachy::test
+} // namespace tachy::play

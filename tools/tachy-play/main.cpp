@@ -1,0 +1,160 @@
+// tachy-play: plays a card through the replay engine to null outputs and reports what was
+// shown, for tests, benchmarks and checking a card by hand.
+//   tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] [--seconds N]
+//              [--rear-delay MS] [--speed-option 1|2]
+// Exits 0 when the card was played, 1 when it could not be, 2 on a bad option.
+
+#include "engine/IIntrReplayEx.h"
+#include "tools/tachy-play/HeadlessViewer.h"
+#include "util/naming/AviNameFormat.h"
+
+#include "platform/fs/DirectoryListing.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <thread>
+
+namespace {
+
+struct Options {
+    std::filesystem::path card;
+    std::filesystem::path rules;
+    int row = 0;
+    double speed = 1.0;
+    bool backward = false;
+    double seconds = 0;  // 0: to the end of the list
+    int rearDelay = 0;
+    int speedOption = 1;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--backward") {
+            options.backward = true;
+        } else if (i + 1 < argc && option == "--rules") {
+            options.rules = argv[++i];
+        } else if (i + 1 < argc && option == "--row") {
+            options.row = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && option == "--speed") {
+            options.speed = std::atof(argv[++i]);
+        } else if (i + 1 < argc && option == "--seconds") {
+            options.seconds = std::atof(argv[++i]);
+        } else if (i + 1 < argc && option == "--rear-delay") {
+            options.rearDelay = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && option == "--speed-option") {
+            options.speedOption = std::atoi(argv[++i]);
+        } else if (options.card.empty() && option.rfind("--", 0) != 0) {
+            options.card = option;
+        } else {
+            return false;
+        }
+    }
+    return !options.card.empty() && options.speed > 0;
+}
+
+// The naming rules: beside the program (the build copies them there), installed, or the sources.
+std::filesystem::path rulesFolder(const Options& options, const char* program) {
+    if (!options.rules.empty()) {
+        return options.rules;
+    }
+    const std::filesystem::path self = std::filesystem::canonical("/proc/self/exe").parent_path();
+    for (const auto& candidate : {self / "_option", self / ".." / "share" / "tachy" / "_option",
+                                  std::filesystem::path(TACHY_DATA_DIR) / "_option"}) {
+        if (std::filesystem::is_directory(candidate)) {
+            return candidate;
+        }
+    }
+    (void)program;
+    return {};
+}
+
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] "
+                             "[--seconds N] [--rear-delay MS] [--speed-option 1|2]\n");
+        return 2;
+    }
+    tachy::play::HeadlessViewer viewer;
+    auto engine = IIntrReplayEx::Create();
+    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
+    engine->SetCallback(&tachy::play::HeadlessViewer::Callback, &viewer);
+    engine->SetDbPath(options.card.string());
+    // Each naming rule in turn, until one finds stream files, as the viewer does.
+    const std::filesystem::path rules = rulesFolder(options, argv[0]);
+    bool found = false;
+    for (const auto& rule : tachy::DirectoryListing::list(rules, "FileNameRule_*.ini")) {
+        engine->SetAviFileNameFormat(naming::ReadNameFormat(rules / rule.name, 2));
+        if (engine->CheckRecordMode() == 1 && engine->TotalStreamFileCount() > 0) {
+            found = true;
+            break;
+        }
+    }
+    if (!found || engine->procOpenList() == 0 || viewer.Entries().empty()) {
+        std::fprintf(stderr, "tachy-play: no recordings found in %s\n", options.card.c_str());
+        return 1;
+    }
+    viewer.Clear();
+    viewer.SetCurrentRow(options.row);
+    engine->SetRearCameraDelay(options.rearDelay);
+    engine->SetPBSpeedOption(options.speedOption);
+    engine->SetPBSpeed(options.speed);
+    const double cpuBefore = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    const int started = options.backward ? engine->PlayBackward() : engine->PlayForward();
+    if (started == 0 && !options.backward) {
+        std::fprintf(stderr, "tachy-play: row %d cannot be played\n", options.row);
+        return 1;
+    }
+    if (options.seconds > 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.seconds));
+    } else {
+        viewer.WaitForEnd(24 * 3600.0);
+    }
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    engine->Stop();
+    const double cpu = cpuSeconds() - cpuBefore;
+
+    const auto pictures = viewer.Pictures();
+    const auto sequence = viewer.Sequence();
+    int perChannel[3] = {};
+    for (const int channel : sequence) {
+        perChannel[channel >= 0 && channel < 3 ? channel : 0] += 1;
+    }
+    int late = 0;
+    double recorded = 0;
+    if (!pictures.empty()) {
+        const double interval = 1000.0 / 30;
+        for (const auto& picture : pictures) {
+            const double expected = static_cast<double>(std::abs(picture.timeMs - pictures.front().timeMs)) / options.speed;
+            const double actual = static_cast<double>(picture.wallMs - pictures.front().wallMs);
+            late += actual - expected > interval ? 1 : 0;
+        }
+        recorded = static_cast<double>(std::abs(pictures.back().timeMs - pictures.front().timeMs)) / 1000;
+        std::printf("channel 0: %zu pictures, first %lld, last %lld, late %d\n", pictures.size(),
+                    static_cast<long long>(pictures.front().timeMs), static_cast<long long>(pictures.back().timeMs),
+                    late);
+    }
+    for (int channel = 1; channel < 3; ++channel) {
+        std::printf("channel %d: %d pictures\n", channel, perChannel[channel]);
+    }
+    std::printf("sound blocks accepted: %d\n", viewer.SoundBlocks());
+    std::printf("recorded seconds: %.3f, wall seconds: %.3f, real-time factor: %.3f, cpu seconds: %.3f\n",
+                recorded, wall, wall > 0 ? recorded / wall : 0.0, cpu);
+    return pictures.empty() ? 1 : 0;
+}
