@@ -176,3 +176,131 @@ TEST_F(Engine, PlayListWhilePlayingStopsFirst) {
     EXPECT_EQ(m_viewer.Pictures().front().timeMs, kStartMs + 1000);
     EXPECT_EQ(m_viewer.Pictures().back().timeMs, kStartMs + 1000 + 966);
 }
+
+TEST_F(Engine, StepShowsOnePictureAndPauses) {
+    ASSERT_EQ(m_engine->StepForward(0), 1);
+    ASSERT_TRUE(m_viewer.WaitForPictures(1, 10));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(m_viewer.Pictures().size(), 1U);
+    EXPECT_EQ(m_viewer.Pictures().front().timeMs, kStartMs);
+    ASSERT_EQ(m_engine->StepForward(-1), 1);  // the next frame
+    ASSERT_TRUE(m_viewer.WaitForPictures(2, 10));
+    std::this_thread::sleep_for(200ms);
+    const auto pictures = m_viewer.Pictures();
+    ASSERT_EQ(pictures.size(), 2U);
+    EXPECT_EQ(pictures[1].position, 1);
+}
+
+TEST_F(Engine, KeyFramesOnlyFromTheThresholdSpeed) {
+    m_engine->SetPBSpeedOption(2);
+    m_engine->SetPBSpeed(2.0);
+    ASSERT_EQ(m_engine->PlayForward(), 1);
+    ASSERT_TRUE(m_viewer.WaitForEnd(15));
+    const auto pictures = m_viewer.Pictures();
+    ASSERT_EQ(pictures.size(), 6U);  // three key frames in each of the two entries
+    for (const auto& picture : pictures) {
+        EXPECT_EQ(picture.position % 10, 0);
+    }
+}
+
+TEST_F(Engine, HoldAndReleaseKeepThePlay) {
+    EXPECT_EQ(m_engine->HoldCurrentImage(), 0);  // nothing to hold while stopped
+    EXPECT_EQ(m_engine->ReleaseCurrentImage(), 1);
+    ASSERT_EQ(m_engine->PlayForward(), 1);
+    ASSERT_TRUE(m_viewer.WaitForPictures(5, 10));
+    EXPECT_EQ(m_engine->HoldCurrentImage(), 1);
+    EXPECT_EQ(m_engine->GetPlayerState(), 8);
+    EXPECT_EQ(m_engine->ReleaseCurrentImage(), 1);
+    EXPECT_EQ(m_engine->GetPlayerState(), 2);
+    ASSERT_TRUE(m_viewer.WaitForEnd(15));
+    EXPECT_EQ(m_viewer.Pictures().back().timeMs, kStartMs + 1000 + 966);
+}
+
+TEST_F(Engine, DeletesTheCheckedEntriesFiles) {
+    const std::string first = m_viewer.Entries()[0].CurrentPath(0);
+    const std::string rear = m_viewer.Entries()[0].CurrentPath(1);
+    const std::string kept = m_viewer.Entries()[1].CurrentPath(0);
+    EXPECT_EQ(m_engine->DeleteSelectedFile(0), -1);  // nothing checked
+    EXPECT_TRUE(std::filesystem::exists(first));
+    EXPECT_EQ(m_engine->GetDuration(kept), 1000U);
+    m_viewer.SetCurrentRow(1);
+    m_viewer.SetChecked({0});
+    EXPECT_EQ(m_engine->DeleteSelectedFile(0), 0);  // the current row moves up by one
+    EXPECT_FALSE(std::filesystem::exists(first));
+    EXPECT_FALSE(std::filesystem::exists(rear));
+    EXPECT_TRUE(std::filesystem::exists(kept));
+}
+
+TEST(EngineCards, PlaysThreeChannelAv2AndHevcCardsAndSkipsLongGaps) {
+    struct Card {
+        std::vector<std::string> arguments;
+        int pictures;
+    };
+    const std::string rules = std::string(TACHY_DATA_DIR) + "/_option/";
+    const Card cards[] = {
+        {{"--rule", rules + "FileNameRule_B.ini", "--channels", "3", "--seconds", "1"}, 30},
+        {{"--rule", rules + "FileNameRule_C.ini", "--channels", "2", "--av2", "--codec", "hevc", "--seconds", "1"}, 30},
+    };
+    for (const Card& card : cards) {
+        const TempFolder folder;
+        mkcard::CardOptions options;
+        std::vector<std::string> arguments = card.arguments;
+        arguments.insert(arguments.begin(), "mkcard");
+        arguments.insert(arguments.end(), {"--out", (folder.path() / "card").string(), "--size", "64x48"});
+        std::vector<char*> argv;
+        for (auto& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        std::string error;
+        ASSERT_TRUE(mkcard::parseArguments(static_cast<int>(argv.size()), argv.data(), options, error)) << error;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+        HeadlessViewer viewer;
+        auto engine = IIntrReplayEx::Create();
+        engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
+        engine->SetCallback(&HeadlessViewer::Callback, &viewer);
+        engine->SetDbPath(options.out.string());
+        engine->SetAviFileNameFormat(naming::ReadNameFormat(options.rule, 2));
+        ASSERT_EQ(engine->CheckRecordMode(), 1);
+        ASSERT_EQ(engine->procOpenList(), 1);
+        viewer.Clear();
+        ASSERT_EQ(engine->PlayForward(), 1);
+        ASSERT_TRUE(viewer.WaitForEnd(15)) << options.rule;
+        EXPECT_EQ(static_cast<int>(viewer.Pictures().size()), card.pictures) << options.rule;
+        const auto sequence = viewer.Sequence();
+        EXPECT_EQ(static_cast<int>(sequence.size()), card.pictures * options.channels) << options.rule;
+        engine->Stop();
+    }
+
+    // Two recordings nine seconds apart: the gap is skipped at once, not waited out.
+    const TempFolder folder;
+    for (const std::int64_t start : {std::int64_t{1709211909}, std::int64_t{1709211919}}) {
+        mkcard::CardOptions options;
+        options.rule = rules + "FileNameRule_A.ini";
+        options.out = folder.path() / "card";
+        options.width = 64;
+        options.height = 48;
+        options.seconds = 1;
+        options.startUtc = start;
+        options.audio = mkcard::CardOptions::Audio::None;
+        std::string error;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    }
+    std::filesystem::rename(folder.path() / "card" / "normal" / "TCY_0001_20240229_130519_N_1.avi",
+                            folder.path() / "card" / "normal" / "TCY_0002_20240229_130519_N_1.avi");
+    HeadlessViewer viewer;
+    auto engine = IIntrReplayEx::Create();
+    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
+    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
+    engine->SetDbPath((folder.path() / "card").string());
+    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
+    ASSERT_EQ(engine->CheckRecordMode(), 1);
+    ASSERT_EQ(engine->procOpenList(), 1);
+    ASSERT_EQ(viewer.Entries().size(), 2U);
+    viewer.Clear();
+    ASSERT_EQ(engine->PlayForward(), 1);
+    ASSERT_TRUE(viewer.WaitForEnd(15));
+    const auto pictures = viewer.Pictures();
+    ASSERT_EQ(pictures.size(), 60U);
+    EXPECT_LT(pictures[30].wallMs - pictures[29].wallMs, 1000);  // 9 s of recording time apart
+    engine->Stop();
+}

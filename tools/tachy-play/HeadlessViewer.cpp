@@ -2,6 +2,7 @@
 
 #include "engine/ReplayCallback.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace tachy::play {
@@ -33,6 +34,14 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     case replay::kCurrentEntry:
         *static_cast<int*>(data) = m_currentRow;
         break;
+    case replay::kFirstSelected:
+        *static_cast<int*>(data) = m_checked.empty() ? -1 : m_checked.front();
+        break;
+    case replay::kNextSelected: {
+        const auto next = std::upper_bound(m_checked.begin(), m_checked.end(), static_cast<int>(param));
+        *static_cast<int*>(data) = next == m_checked.end() ? -1 : *next;
+        break;
+    }
     case 170: {
         m_sequence.push_back(static_cast<const _PICTURE_INFO*>(data)->nChannel);
         break;
@@ -60,6 +69,12 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     }
     lock.unlock();
     m_changed.notify_all();
+}
+
+void HeadlessViewer::SetChecked(std::vector<int> rows) {
+    std::sort(rows.begin(), rows.end());
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_checked = std::move(rows);
 }
 
 void HeadlessViewer::SetCurrentRow(int row) {

@@ -25,8 +25,9 @@ public:
 
     static void Callback(unsigned code, std::intptr_t param, void* data, void* user);
 
-    // The row the viewer says is selected (142).
+    // The row the viewer says is selected (142), and the rows checked for deletion (144/145).
     void SetCurrentRow(int row);
+    void SetChecked(std::vector<int> rows);
     std::vector<CTimeList>& Entries() { return m_entries; }
 
     std::vector<Shown> Pictures();
@@ -46,6 +47,7 @@ private:
     std::condition_variable m_changed;
     std::vector<CTimeList> m_entries;  // filled by the card walk before playback
     int m_currentRow = 0;
+    std::vector<int> m_checked;
     std::vector<Shown> m_pictures;       // guarded by m_mutex
     std::vector<int> m_sequence;         // guarded by m_mutex
     std::map<unsigned, int> m_counts;    // guarded by m_mutex
