@@ -329,6 +329,13 @@ void CPlayThreadEx::Backward(std::int64_t elapsed) {
 }
 
 void CPlayThreadEx::Step() {
+    // As in forward play, wait until every running decoder has its picture: otherwise a step
+    // could show the rear picture and pause before the front one is ready.
+    for (CSearchDataEx* worker : m_workers) {
+        if (worker != nullptr && worker->IsRunning() && worker->PictureCount() == 0) {
+            return;
+        }
+    }
     std::array<bool, kChannels> served{};
     bool any = false;
     for (int round = 0; round < 3; ++round) {
