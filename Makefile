@@ -9,7 +9,7 @@ BUILD_ASAN := build/asan
 BUILD_TSAN := build/tsan
 JOBS ?= $(shell nproc)
 
-.PHONY: deps run build-run test build-test bench fuzz check-asan check-tsan clean
+.PHONY: deps run build-run test build-test test-engine-tsan bench fuzz check-asan check-tsan clean
 
 deps:
 	./scripts/install-deps
@@ -38,6 +38,13 @@ build-test: deps
 test: build-test
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
+	$(MAKE) --no-print-directory test-engine-tsan
+
+# The engine's threads under ThreadSanitizer, in a build directory of their own.
+test-engine-tsan: deps
+	cmake -S . -B $(BUILD_TSAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_SANITIZE=thread -DTACHY_BUILD_BENCH=OFF
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target engine_tests
+	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(JOBS) -L engine
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_FUZZ=ON -DTACHY_BUILD_BENCH=OFF

@@ -224,3 +224,21 @@ TEST(DriveSimulator, RecordKindsCarryTheirFields) {
     EXPECT_EQ(static_cast<unsigned char>(vehicle[37]), static_cast<unsigned char>(std::lround(drive.state().speedKmh)));
     EXPECT_EQ(mkcard::drivingRecord(80, drive.state(), utcMs).size(), 80U);
 }
+
+TEST(TachyPlay, PlaysACardAndReportsWhatItShowed) {
+    const TempFolder folder;
+    const auto card = folder.path() / "card";
+    ASSERT_EQ(runMkcard({"--rule", kRules + "FileNameRule_B.ini", "--out", card.string(), "--channels", "2",
+                         "--seconds", "1", "--size", "64x48"}),
+              0);
+    bool ok = false;
+    const std::string report = tachy::test::runCommand(std::string(TACHY_PLAY) + " '" + card.string() + "'", &ok);
+    EXPECT_TRUE(ok) << report;
+    EXPECT_NE(report.find("channel 0: 30 pictures, first 1709211909000, last 1709211909966"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("channel 1: 30 pictures"), std::string::npos) << report;
+    EXPECT_NE(report.find("real-time factor: "), std::string::npos);
+    bool failed = true;
+    tachy::test::runCommand(std::string(TACHY_PLAY) + " '" + (folder.path() / "empty").string() + "' 2>&1", &failed);
+    EXPECT_FALSE(failed);  // no recordings: a non-zero exit
+}
