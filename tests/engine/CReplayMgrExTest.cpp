@@ -304,3 +304,54 @@ TEST(EngineCards, PlaysThreeChannelAv2AndHevcCardsAndSkipsLongGaps) {
     EXPECT_LT(pictures[30].wallMs - pictures[29].wallMs, 1000);  // 9 s of recording time apart
     engine->Stop();
 }
+
+TEST_F(Engine, SpeedChangeStopsTheSoundAndHalfSpeedShowsEveryFrame) {
+    ASSERT_EQ(m_engine->PlayForward(), 1);
+    ASSERT_TRUE(m_viewer.WaitForPictures(10, 10));
+    ASSERT_GT(m_viewer.SoundBlocks(), 0);
+    m_engine->SetPBSpeed(0.5);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_GE(m_viewer.Count(183), 1);  // sound output told to stop
+    const int blocks = m_viewer.SoundBlocks();
+    ASSERT_TRUE(m_viewer.WaitForEnd(20));
+    EXPECT_EQ(m_viewer.SoundBlocks(), blocks);  // and no more sound at half speed
+    const auto pictures = m_viewer.Pictures();
+    ASSERT_EQ(pictures.size(), 60U);
+    // The second half played at half speed: about two seconds for the second entry.
+    EXPECT_GT(pictures.back().wallMs - pictures[30].wallMs, 1700);
+}
+
+TEST(EngineGaps, AGapOfThreeSecondsIsPlayedAsStillTime) {
+    const std::string rules = std::string(TACHY_DATA_DIR) + "/_option/";
+    const TempFolder folder;
+    for (const std::int64_t start : {std::int64_t{1709211909}, std::int64_t{1709211913}}) {
+        mkcard::CardOptions options;
+        options.rule = rules + "FileNameRule_A.ini";
+        options.out = folder.path() / "card";
+        options.width = 64;
+        options.height = 48;
+        options.seconds = 1;
+        options.startUtc = start;
+        options.audio = mkcard::CardOptions::Audio::None;
+        std::string error;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    }
+    std::filesystem::rename(folder.path() / "card" / "normal" / "TCY_0001_20240229_130513_N_1.avi",
+                            folder.path() / "card" / "normal" / "TCY_0002_20240229_130513_N_1.avi");
+    HeadlessViewer viewer;
+    auto engine = IIntrReplayEx::Create();
+    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
+    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
+    engine->SetDbPath((folder.path() / "card").string());
+    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
+    ASSERT_EQ(engine->CheckRecordMode(), 1);
+    ASSERT_EQ(engine->procOpenList(), 1);
+    viewer.Clear();
+    ASSERT_EQ(engine->PlayForward(), 1);
+    ASSERT_TRUE(viewer.WaitForEnd(15));
+    const auto pictures = viewer.Pictures();
+    ASSERT_EQ(pictures.size(), 60U);
+    // 3.033 s of recording time between the last picture of one and the first of the next.
+    EXPECT_GT(pictures[30].wallMs - pictures[29].wallMs, 2500);
+    engine->Stop();
+}
