@@ -1,5 +1,7 @@
 #include "engine/CPlayThreadEx.h"
 
+#include "engine/PlayerStates.h"
+
 #include "picturedec/IVideoDecoder.h"
 #include "platform/debug/DebugOut.h"
 
@@ -7,6 +9,8 @@
 #include <limits>
 
 namespace {
+
+using namespace player;
 
 constexpr unsigned kPicture = 170;
 constexpr unsigned kNoPicture = 171;
@@ -18,14 +22,6 @@ constexpr unsigned kSoundBlock = 180;
 constexpr unsigned kMayQueueSound = 182;
 constexpr unsigned kStopSound = 183;
 
-constexpr int kStopped = 0;
-constexpr int kForward = 2;
-constexpr int kBackward = 3;
-constexpr int kStepFrame = 4;
-constexpr int kStepKey = 5;
-constexpr int kStepKeyBack = 7;
-constexpr int kPaused = 8;
-constexpr int kEnding = 10;
 
 } // namespace
 
@@ -223,9 +219,8 @@ void CPlayThreadEx::ShowCurrent() {
 }
 
 void CPlayThreadEx::Forward(std::int64_t elapsed) {
-    const double speed = m_speed;
-    const std::int64_t oldClock = m_clock;
-    std::int64_t newClock = oldClock + static_cast<std::int64_t>(static_cast<double>(elapsed) * speed);
+    const std::int64_t newClock =
+        m_clock + static_cast<std::int64_t>(static_cast<double>(elapsed) * m_speed.load());
     Sound(newClock);
     // The clock waits for decoders that have nothing queued yet.
     int waiting = 0;
@@ -236,56 +231,27 @@ void CPlayThreadEx::Forward(std::int64_t elapsed) {
         std::this_thread::sleep_for(std::chrono::milliseconds(waiting));
         return;
     }
-    const int sweeps = std::max(1, static_cast<int>(speed * 4)) + 1;
-    std::int64_t pending = std::numeric_limits<std::int64_t>::max();
-    bool anyInFirstSweep = false;
-    for (int sweep = 0; sweep < sweeps; ++sweep) {
-        bool presented = false;
-        for (int channel = 0; channel < kChannels; ++channel) {
-            CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
-            std::int64_t time = 0;
-            if (worker == nullptr || !worker->PeekPictureTime(time)) {
-                if (worker == nullptr || !worker->IsRunning()) {
-                    NoPicture(channel);
-                }
-                continue;
-            }
-            anyInFirstSweep = anyInFirstSweep || sweep == 0;
-            const std::int64_t display = time + ChannelOffset(channel);
-            if (display <= oldClock) {
-                newClock = speed > 1 ? display + static_cast<std::int64_t>(static_cast<double>(elapsed) * speed)
-                                     : display;
-            }
-            if (display <= newClock) {
-                Present(channel, worker->TakePicture());
-                presented = true;
-            } else {
-                pending = std::min(pending, display);
-            }
-        }
-        if (!presented) {
-            break;
-        }
-    }
-    m_clock = newClock;
-    if (pending != std::numeric_limits<std::int64_t>::max() && pending - newClock > kJumpMs) {
-        m_clock = pending;
-    }
-    if (!anyInFirstSweep && AllWorkersStopped()) {
-        const std::lock_guard<std::mutex> guard(m_currentLock);
-        for (auto& current : m_current) {
-            current.reset();
-        }
-        m_state = kStopped;
-    }
+    Sweep(elapsed, 1);
 }
 
 void CPlayThreadEx::Backward(std::int64_t elapsed) {
+    Sweep(elapsed, -1);
+}
+
+// Presents every picture whose display time the clock has reached, moving the clock by the
+// elapsed time in the direction (1 forward, -1 backward). "Before" and "after" below are in the
+// direction of play.
+void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
     const double speed = m_speed;
+    const auto advance = static_cast<std::int64_t>(static_cast<double>(elapsed) * speed) * direction;
     const std::int64_t oldClock = m_clock;
-    std::int64_t newClock = oldClock - static_cast<std::int64_t>(static_cast<double>(elapsed) * speed);
+    std::int64_t newClock = oldClock + advance;
+    const auto reached = [direction](std::int64_t time, std::int64_t clock) {
+        return direction > 0 ? time <= clock : time >= clock;
+    };
     const int sweeps = std::max(1, static_cast<int>(speed * 4)) + 1;
-    std::int64_t pending = std::numeric_limits<std::int64_t>::min();
+    bool havePending = false;
+    std::int64_t pending = 0;  // the nearest display time still to come
     bool anyInFirstSweep = false;
     for (int sweep = 0; sweep < sweeps; ++sweep) {
         bool presented = false;
@@ -300,15 +266,15 @@ void CPlayThreadEx::Backward(std::int64_t elapsed) {
             }
             anyInFirstSweep = anyInFirstSweep || sweep == 0;
             const std::int64_t display = time + ChannelOffset(channel);
-            if (display >= oldClock) {
-                newClock = speed > 1 ? display - static_cast<std::int64_t>(static_cast<double>(elapsed) * speed)
-                                     : display;
+            if (reached(display, oldClock)) {
+                newClock = speed > 1 ? display + advance : display;  // re-base on a late picture
             }
-            if (display >= newClock) {
+            if (reached(display, newClock)) {
                 Present(channel, worker->TakePicture());
                 presented = true;
-            } else {
-                pending = std::max(pending, display);
+            } else if (!havePending || reached(display, pending)) {
+                pending = display;
+                havePending = true;
             }
         }
         if (!presented) {
@@ -316,8 +282,8 @@ void CPlayThreadEx::Backward(std::int64_t elapsed) {
         }
     }
     m_clock = newClock;
-    if (pending != std::numeric_limits<std::int64_t>::min() && newClock - pending > kJumpMs) {
-        m_clock = pending;
+    if (havePending && (pending - newClock) * direction > kJumpMs) {
+        m_clock = pending;  // a long gap between recordings is skipped at once
     }
     if (!anyInFirstSweep && AllWorkersStopped()) {
         const std::lock_guard<std::mutex> guard(m_currentLock);

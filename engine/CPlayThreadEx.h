@@ -63,6 +63,7 @@ private:
     void Stopped();
     void Forward(std::int64_t elapsed);
     void Backward(std::int64_t elapsed);
+    void Sweep(std::int64_t elapsed, int direction);
     void Step();
     void Sound(std::int64_t clock);
     void SendBlock(const SoundBlock& block, int flag, bool& accepted);

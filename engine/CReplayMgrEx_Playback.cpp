@@ -3,22 +3,19 @@
 
 #include "engine/CReplayMgrEx.h"
 
+#include "engine/PlayerStates.h"
+
 #include <algorithm>
 #include <limits>
 #include <thread>
 
 namespace {
 
+using namespace player;
+
 constexpr unsigned kStoppedByStop = 20;
 constexpr unsigned kAboutToStart = 60;
 
-constexpr int kStopped = 0;
-constexpr int kForward = 2;
-constexpr int kBackward = 3;
-constexpr int kStepFrame = 4;
-constexpr int kStepKey = 5;
-constexpr int kStepKeyBack = 7;
-constexpr int kPaused = 8;
 
 bool isRunning(int state) {
     return state != kStopped && state != kPaused;

@@ -360,7 +360,14 @@ int CSearchDataEx::DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& rec
 }
 
 void CSearchDataEx::Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DESC& descriptor) {
-    _FRAME_INFO& frame = record->frame;
+    Describe(*record, descriptor);
+    const std::lock_guard<std::mutex> guard(m_pictureLock);
+    m_pictures.push_back(std::move(record));
+}
+
+// The frame record and the entry of a decoded picture (under the file lock).
+void CSearchDataEx::Describe(PictureRecord& record, const _FRAME_DESC& descriptor) {
+    _FRAME_INFO& frame = record.frame;
     frame.nChannel = m_channel;
     frame.llSecond = descriptor.dwSecond;
     frame.nMillisecond = descriptor.wMillisecond;
@@ -372,13 +379,11 @@ void CSearchDataEx::Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DE
     if (m_channel == 0 && m_driving) {
         frame.nRecordCount = m_drivingCount;
         frame.records = m_driving->data();
-        record->driving = m_driving;
+        record.driving = m_driving;
     }
-    record->entry = m_entry;
-    record->listIndex = m_listIndex;
-    record->valid = true;
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    m_pictures.push_back(std::move(record));
+    record.entry = m_entry;
+    record.listIndex = m_listIndex;
+    record.valid = true;
 }
 
 // Handles a frame that cannot be used: let the queue drain first, then move on.
@@ -597,24 +602,9 @@ std::unique_ptr<PictureRecord> CSearchDataEx::DecodeKeyFrame(int keyIndex, std::
     if (DecodeFrame(descriptor, *record) != 0) {
         return nullptr;
     }
+    Describe(*record, copy);
     record->frame.nKeyIndex = index;
     m_keyIndex = index;
-    _FRAME_INFO& frame = record->frame;
-    frame.nChannel = m_channel;
-    frame.llSecond = copy.dwSecond;
-    frame.nMillisecond = copy.wMillisecond;
-    frame.llTime = static_cast<std::int64_t>(copy.dwSecond) * 1000 + copy.wMillisecond;
-    frame.nFramePosition = copy.nFramePosition;
-    frame.fileInfo = m_fileInfo;
-    frame.nRecordSize = sizeof(_DRIVING_RECORD);
-    if (m_channel == 0 && m_driving) {
-        frame.nRecordCount = m_drivingCount;
-        frame.records = m_driving->data();
-        record->driving = m_driving;
-    }
-    record->entry = m_entry;
-    record->listIndex = m_listIndex;
-    record->valid = true;
     return record;
 }
 

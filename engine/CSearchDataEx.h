@@ -99,6 +99,7 @@ private:
     bool Usable(const _FRAME_DESC* descriptor, bool forward) const;
     bool HandleEndOfEntry();
     void Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DESC& descriptor);
+    void Describe(PictureRecord& record, const _FRAME_DESC& descriptor);
     void LoadDrivingData();
     void UpdateSoundEnabled();
     unsigned char* NextRingBuffer(int resolutionCode);

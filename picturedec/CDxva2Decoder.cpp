@@ -1,5 +1,6 @@
 #include "picturedec/CDxva2Decoder.h"
 
+#include "picturedec/CodecId.h"
 #include "picturedec/PictureConverter.h"
 
 #include <cstring>
@@ -13,19 +14,6 @@ extern "C" {
 namespace {
 
 constexpr AVHWDeviceType kDeviceType = AV_HWDEVICE_TYPE_VAAPI;
-
-AVCodecID codecId(int type) {
-    switch (type) {
-    case IVideoDecoder::kMotionJpeg:
-        return AV_CODEC_ID_MJPEG;
-    case IVideoDecoder::kMpeg4:
-        return AV_CODEC_ID_MPEG4;
-    case IVideoDecoder::kHevc:
-        return AV_CODEC_ID_HEVC;
-    default:
-        return AV_CODEC_ID_H264;
-    }
-}
 
 // Accepts the hardware format only; there is no fall-back to software decoding here.
 AVPixelFormat negotiate(AVCodecContext* context, const AVPixelFormat* offered) {
@@ -77,7 +65,7 @@ int CDxva2Decoder::InitCodec() {
 int CDxva2Decoder::InitCodec(int type) {
     ReleaseCodec();
     m_codecType = type;
-    const AVCodec* codec = avcodec_find_decoder(codecId(type));
+    const AVCodec* codec = avcodec_find_decoder(picturedec::CodecId(type));
     bool hardware = false;
     for (int i = 0; codec != nullptr && !hardware; ++i) {
         const AVCodecHWConfig* config = avcodec_get_hw_config(codec, i);

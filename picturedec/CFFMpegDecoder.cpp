@@ -1,5 +1,6 @@
 #include "picturedec/CFFMpegDecoder.h"
 
+#include "picturedec/CodecId.h"
 #include "picturedec/PictureConverter.h"
 #include "picturedec/ProbeFrame.h"
 #include "platform/debug/DebugOut.h"
@@ -15,19 +16,6 @@ extern "C" {
 }
 
 namespace {
-
-AVCodecID codecId(int type) {
-    switch (type) {
-    case IVideoDecoder::kMotionJpeg:
-        return AV_CODEC_ID_MJPEG;
-    case IVideoDecoder::kMpeg4:
-        return AV_CODEC_ID_MPEG4;
-    case IVideoDecoder::kHevc:
-        return AV_CODEC_ID_HEVC;
-    default:
-        return AV_CODEC_ID_H264;
-    }
-}
 
 } // namespace
 
@@ -104,7 +92,7 @@ bool CFFMpegDecoder::Initialise() {
 bool CFFMpegDecoder::SoftwarePath() {
     for (int i = 0; i < m_instances; ++i) {
         Slot& slot = m_slots[static_cast<std::size_t>(i)];
-        slot.codec = avcodec_find_decoder(codecId(m_codecType));
+        slot.codec = avcodec_find_decoder(picturedec::CodecId(m_codecType));
         if (slot.codec == nullptr || (slot.context = avcodec_alloc_context3(slot.codec)) == nullptr) {
             return false;
         }
@@ -122,7 +110,7 @@ bool CFFMpegDecoder::IntelPath() {
     const AVCodec* qsv = nullptr;
     void* iterator = nullptr;
     while (const AVCodec* codec = av_codec_iterate(&iterator)) {
-        if (av_codec_is_decoder(codec) != 0 && codec->id == codecId(m_codecType) &&
+        if (av_codec_is_decoder(codec) != 0 && codec->id == picturedec::CodecId(m_codecType) &&
             std::strstr(codec->name, "_qsv") != nullptr) {
             qsv = codec;
             break;

@@ -16,6 +16,40 @@ namespace {
 
 constexpr std::int64_t kStartMs = 1709211909000LL;
 
+// A card of two one-second recordings `gap` seconds apart (start to start), walked by an engine.
+std::unique_ptr<IIntrReplayEx> gapCard(const TempFolder& folder, int gap, HeadlessViewer& viewer) {
+    const std::string rules = std::string(TACHY_DATA_DIR) + "/_option/";
+    const std::int64_t first = 1709211909;
+    for (const std::int64_t start : {first, first + gap}) {
+        mkcard::CardOptions options;
+        options.rule = rules + "FileNameRule_A.ini";
+        options.out = folder.path() / "card";
+        options.width = 64;
+        options.height = 48;
+        options.seconds = 1;
+        options.startUtc = start;
+        options.audio = mkcard::CardOptions::Audio::None;
+        std::string error;
+        EXPECT_TRUE(mkcard::generateCard(options, error)) << error;
+    }
+    // Both runs numbered their file 1: the second becomes file 2.
+    const auto second = naming::BuildName(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2),
+                                          (folder.path() / "card" / "normal").string(), 0, 1, first + gap, 0, 0, 'N');
+    const auto renamed = naming::BuildName(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2),
+                                           (folder.path() / "card" / "normal").string(), 0, 2, first + gap, 0, 0, 'N');
+    std::filesystem::rename(second, renamed);
+    auto engine = IIntrReplayEx::Create();
+    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
+    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
+    engine->SetDbPath((folder.path() / "card").string());
+    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
+    EXPECT_EQ(engine->CheckRecordMode(), 1);
+    EXPECT_EQ(engine->procOpenList(), 1);
+    EXPECT_EQ(viewer.Entries().size(), 2U);
+    viewer.Clear();
+    return engine;
+}
+
 // An engine on a two-channel card of two 1-second entries, with the list walked.
 class Engine : public testing::Test {
 protected:
@@ -271,32 +305,10 @@ TEST(EngineCards, PlaysThreeChannelAv2AndHevcCardsAndSkipsLongGaps) {
         engine->Stop();
     }
 
-    // Two recordings nine seconds apart: the gap is skipped at once, not waited out.
+    // Two recordings ten seconds apart: the gap is skipped at once, not waited out.
     const TempFolder folder;
-    for (const std::int64_t start : {std::int64_t{1709211909}, std::int64_t{1709211919}}) {
-        mkcard::CardOptions options;
-        options.rule = rules + "FileNameRule_A.ini";
-        options.out = folder.path() / "card";
-        options.width = 64;
-        options.height = 48;
-        options.seconds = 1;
-        options.startUtc = start;
-        options.audio = mkcard::CardOptions::Audio::None;
-        std::string error;
-        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
-    }
-    std::filesystem::rename(folder.path() / "card" / "normal" / "TCY_0001_20240229_130519_N_1.avi",
-                            folder.path() / "card" / "normal" / "TCY_0002_20240229_130519_N_1.avi");
     HeadlessViewer viewer;
-    auto engine = IIntrReplayEx::Create();
-    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
-    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
-    engine->SetDbPath((folder.path() / "card").string());
-    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
-    ASSERT_EQ(engine->CheckRecordMode(), 1);
-    ASSERT_EQ(engine->procOpenList(), 1);
-    ASSERT_EQ(viewer.Entries().size(), 2U);
-    viewer.Clear();
+    auto engine = gapCard(folder, 10, viewer);
     ASSERT_EQ(engine->PlayForward(), 1);
     ASSERT_TRUE(viewer.WaitForEnd(15));
     const auto pictures = viewer.Pictures();
@@ -322,31 +334,9 @@ TEST_F(Engine, SpeedChangeStopsTheSoundAndHalfSpeedShowsEveryFrame) {
 }
 
 TEST(EngineGaps, AGapOfThreeSecondsIsPlayedAsStillTime) {
-    const std::string rules = std::string(TACHY_DATA_DIR) + "/_option/";
     const TempFolder folder;
-    for (const std::int64_t start : {std::int64_t{1709211909}, std::int64_t{1709211913}}) {
-        mkcard::CardOptions options;
-        options.rule = rules + "FileNameRule_A.ini";
-        options.out = folder.path() / "card";
-        options.width = 64;
-        options.height = 48;
-        options.seconds = 1;
-        options.startUtc = start;
-        options.audio = mkcard::CardOptions::Audio::None;
-        std::string error;
-        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
-    }
-    std::filesystem::rename(folder.path() / "card" / "normal" / "TCY_0001_20240229_130513_N_1.avi",
-                            folder.path() / "card" / "normal" / "TCY_0002_20240229_130513_N_1.avi");
     HeadlessViewer viewer;
-    auto engine = IIntrReplayEx::Create();
-    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
-    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
-    engine->SetDbPath((folder.path() / "card").string());
-    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
-    ASSERT_EQ(engine->CheckRecordMode(), 1);
-    ASSERT_EQ(engine->procOpenList(), 1);
-    viewer.Clear();
+    auto engine = gapCard(folder, 4, viewer);
     ASSERT_EQ(engine->PlayForward(), 1);
     ASSERT_TRUE(viewer.WaitForEnd(15));
     const auto pictures = viewer.Pictures();

@@ -3,6 +3,7 @@
 
 #include "picturedec/IVideoDecoder.h"
 #include "tests/support/TempFolder.h"
+#include "tools/tachy-play/HeadlessViewer.h"
 #include "tools/mkcard/CardGenerator.h"
 
 #include <gtest/gtest.h>
@@ -10,33 +11,10 @@
 #include <thread>
 
 using namespace std::chrono_literals;
+using tachy::play::HeadlessViewer;
 using tachy::test::TempFolder;
 
 namespace {
-
-// The viewer's side of the worker's questions: the list from the card walk.
-struct ListViewer {
-    std::vector<CTimeList> entries;
-    std::mutex mutex;
-    std::vector<int> hookCalls;  // guarded by mutex
-
-    static void callback(unsigned code, std::intptr_t param, void* data, void* user) {
-        auto& viewer = *static_cast<ListViewer*>(user);
-        if (code == replay::kTimeListEntry) {
-            viewer.entries.push_back(*static_cast<CTimeList*>(data));
-        } else if (code == replay::kGetEntry) {
-            auto& entry = *static_cast<CTimeList*>(data);
-            if (param >= 0 && param < static_cast<std::intptr_t>(viewer.entries.size())) {
-                entry = viewer.entries[static_cast<std::size_t>(param)];
-            } else {
-                entry.m_nFirstFileNumber = {-1, -1, -1};
-            }
-        } else if (code == replay::kNextEntry) {
-            const bool exists = param >= 0 && param < static_cast<std::intptr_t>(viewer.entries.size());
-            *static_cast<int*>(data) = exists ? static_cast<int>(param) : -1;
-        }
-    }
-};
 
 class Worker : public testing::Test {
 protected:
@@ -58,10 +36,10 @@ protected:
         CStreamCatalogue catalogue(reader);
         catalogue.SetNameFormat(m_format);
         catalogue.SetDbPath(options.out.string());
-        catalogue.SetCallback(&ListViewer::callback, &m_viewer);
+        catalogue.SetCallback(&HeadlessViewer::Callback, &m_viewer);
         ASSERT_EQ(catalogue.CheckRecordMode(), 1);
         ASSERT_EQ(catalogue.procOpenList(), 1);
-        ASSERT_EQ(m_viewer.entries.size(), 2U);
+        ASSERT_EQ(m_viewer.Entries().size(), 2U);
         m_worker = makeWorker(0);
     }
 
@@ -70,12 +48,12 @@ protected:
         decoder->InitCodec();
         decoder->SetTargetFormat(IVideoDecoder::kFormatYuv);
         auto worker = std::make_unique<CSearchDataEx>(channel, std::move(decoder));
-        worker->SetCallback(&ListViewer::callback, &m_viewer);
+        worker->SetCallback(&HeadlessViewer::Callback, &m_viewer);
         worker->SetNameFormat(m_format);
         worker->SetRecordMode(CStreamCatalogue::kKindAvi);
         worker->SetEntryHook([this](int index, int) {
-            const std::lock_guard<std::mutex> guard(m_viewer.mutex);
-            m_viewer.hookCalls.push_back(index);
+            const std::lock_guard<std::mutex> guard(m_hookMutex);
+            m_hookCalls.push_back(index);
         });
         return worker;
     }
@@ -100,7 +78,9 @@ protected:
 
     TempFolder m_folder;
     _AVI_NAME_FORMAT2 m_format{};
-    ListViewer m_viewer;
+    HeadlessViewer m_viewer;
+    std::mutex m_hookMutex;
+    std::vector<int> m_hookCalls;  // guarded by m_hookMutex
     std::unique_ptr<CSearchDataEx> m_worker;
 };
 
@@ -153,8 +133,8 @@ TEST_F(Worker, PlaysAcrossEntriesToTheEndOfTheList) {
     }));
     EXPECT_EQ(pictures, 120);  // two entries of 60 frames
     EXPECT_EQ(last, kStartMs + 3966);
-    const std::lock_guard<std::mutex> guard(m_viewer.mutex);
-    EXPECT_EQ(m_viewer.hookCalls, std::vector<int>{1});
+    const std::lock_guard<std::mutex> guard(m_hookMutex);
+    EXPECT_EQ(m_hookCalls, std::vector<int>{1});
 }
 
 TEST_F(Worker, OnlyKeyFramesFromTheSpeedOptionsThreshold) {
