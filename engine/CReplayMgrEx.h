@@ -20,6 +20,8 @@ public:
 
     CReplayMgrEx();
     ~CReplayMgrEx() override;
+    CReplayMgrEx(const CReplayMgrEx&) = delete;
+    CReplayMgrEx& operator=(const CReplayMgrEx&) = delete;
 
     int Initialize(QWidget* parent, int format) override;
     void Release() override;

@@ -34,23 +34,36 @@ struct Options {
     int speedOption = 1;
 };
 
+// A whole number or decimal, refusing text that is not one.
+bool toNumber(const char* text, double& value) {
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
 bool parse(int argc, char** argv, Options& options) {
+    double value = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--backward") {
             options.backward = true;
         } else if (i + 1 < argc && option == "--rules") {
             options.rules = argv[++i];
-        } else if (i + 1 < argc && option == "--row") {
-            options.row = std::atoi(argv[++i]);
-        } else if (i + 1 < argc && option == "--speed") {
-            options.speed = std::atof(argv[++i]);
-        } else if (i + 1 < argc && option == "--seconds") {
-            options.seconds = std::atof(argv[++i]);
-        } else if (i + 1 < argc && option == "--rear-delay") {
-            options.rearDelay = std::atoi(argv[++i]);
-        } else if (i + 1 < argc && option == "--speed-option") {
-            options.speedOption = std::atoi(argv[++i]);
+        } else if (i + 1 < argc && option == "--row" && toNumber(argv[i + 1], value)) {
+            options.row = static_cast<int>(value);
+            ++i;
+        } else if (i + 1 < argc && option == "--speed" && toNumber(argv[i + 1], value)) {
+            options.speed = value;
+            ++i;
+        } else if (i + 1 < argc && option == "--seconds" && toNumber(argv[i + 1], value)) {
+            options.seconds = value;
+            ++i;
+        } else if (i + 1 < argc && option == "--rear-delay" && toNumber(argv[i + 1], value)) {
+            options.rearDelay = static_cast<int>(value);
+            ++i;
+        } else if (i + 1 < argc && option == "--speed-option" && toNumber(argv[i + 1], value)) {
+            options.speedOption = static_cast<int>(value);
+            ++i;
         } else if (options.card.empty() && option.rfind("--", 0) != 0) {
             options.card = option;
         } else {
