@@ -155,14 +155,17 @@ int main(int argc, char** argv) {
     double recorded = 0;
     if (!pictures.empty()) {
         // Each picture's delay against its place on the recording's timeline, measured from the
-        // best-placed picture, so that the start-up time is not counted as lateness.
+        // typical (median) delay, so that the start-up wait, which shifts every picture alike, is
+        // not counted as lateness.
         const double interval = 1000.0 / 30;
         std::vector<double> delays;
         for (const auto& picture : pictures) {
             const double expected = static_cast<double>(std::abs(picture.timeMs - pictures.front().timeMs)) / options.speed;
             delays.push_back(static_cast<double>(picture.wallMs - pictures.front().wallMs) - expected);
         }
-        const double baseline = *std::min_element(delays.begin(), delays.end());
+        std::vector<double> sorted = delays;
+        std::nth_element(sorted.begin(), sorted.begin() + static_cast<long>(sorted.size() / 2), sorted.end());
+        const double baseline = sorted[sorted.size() / 2];
         for (const double delay : delays) {
             late += delay - baseline > interval ? 1 : 0;
         }

@@ -1,0 +1,70 @@
+#pragma once
+// The sound output on a SoundBuffer (SDL2 audio here). Locks: m_bufferLock guards the buffer
+// and the write, play and gap positions; the flags and volumes are atomics shared with the
+// feeding thread.
+
+#include "audio/sound/ISoundEx.h"
+#include "platform/audio/SoundBuffer.h"
+#include "platform/avi/AviStructures.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+class CDxSoundEx : public ISoundEx {
+public:
+    CDxSoundEx();
+    ~CDxSoundEx() override;
+
+    int CreateDxSound(QWidget* window) override;
+    int DeleteDxSound() override;
+    int IsCreateDSBuffer() override;
+    int CreateDSBuffer(const void* format, int secondsFactor, int thresholdMs) override;
+    int DeleteDSBuffer() override;
+    int InitAudioBuffer() override;
+    int CompareFormat(const void* format, int secondsFactor, int unused) override;
+    int PlayStop() override;
+    int SetFadeIn(int value) override;
+    int SetAudioBuffer(const unsigned char* data, int length, int start) override;
+    int CheckDxBuffer(unsigned long limit) override;
+    int IsPlaying() override;
+    unsigned long GetGap() override;
+    unsigned long GetGapThreshold() override;
+    int SetVolume(int volume) override;
+    int GetVolume() override;
+    int SetMute(int mute) override;
+
+    void PlayStart();
+    unsigned long BufferSize() const { return m_bufferSize; }
+    // The volume the buffer plays at now, in hundredths of a decibel.
+    int CurrentVolume() const { return m_currentVolume; }
+    // For tests: what the device copied out of the buffer.
+    void SetTap(tachy::SoundBuffer::Tap tap);
+
+    // 2000 x log10(v) - 4000, for v from 0 (taken as 1) to 100.
+    static int VolumeToLevel(int volume);
+    static int LevelToVolume(int level);
+
+private:
+    void Feed();
+    int ClearBuffer();  // under m_bufferLock
+
+    bool m_device = false;
+    std::mutex m_bufferLock;
+    std::unique_ptr<tachy::SoundBuffer> m_buffer;  // guarded by m_bufferLock
+    tachy::avi::WaveFormatEx m_format{};           // guarded by m_bufferLock
+    unsigned long m_writePosition = 0;             // guarded by m_bufferLock
+    unsigned long m_playPosition = 0;              // guarded by m_bufferLock
+    unsigned long m_gap = 0;                       // guarded by m_bufferLock
+    std::atomic<unsigned long> m_bufferSize{0};
+    std::atomic<unsigned long> m_threshold{0};
+    std::atomic<int> m_fadeIn{0};
+    std::atomic<bool> m_playing{false};
+    std::atomic<bool> m_primed{false};
+    std::atomic<bool> m_stopRequest{true};
+    std::atomic<int> m_currentVolume{tachy::SoundBuffer::kSilent};
+    std::atomic<bool> m_mute{false};
+    std::atomic<int> m_targetVolume{0};
+    std::thread m_feeder;
+};
