@@ -76,6 +76,9 @@ int CDxSoundEx::CreateDSBuffer(const void* format, int secondsFactor, int thresh
         return 0;
     }
     m_bufferSize = size;
+    if (m_tap) {
+        m_buffer->SetTap(m_tap);
+    }
     m_buffer->SetVolume(kSilent);
     m_buffer->SetFrequency(static_cast<int>(wave.nSamplesPerSec));
     ClearBuffer();
@@ -271,8 +274,9 @@ int CDxSoundEx::SetMute(int mute) {
 
 void CDxSoundEx::SetTap(tachy::SoundBuffer::Tap tap) {
     const std::lock_guard<std::mutex> guard(m_bufferLock);
+    m_tap = std::move(tap);
     if (m_buffer) {
-        m_buffer->SetTap(std::move(tap));
+        m_buffer->SetTap(m_tap);
     }
 }
 
@@ -284,6 +288,7 @@ void CDxSoundEx::Feed() {
         const unsigned long threshold = m_threshold;
         if (m_playing && m_primed) {
             if (CheckDxBuffer(threshold / 4) == 0) {
+                ++m_dryStops;
                 PlayStop();
             }
         } else if (CheckDxBuffer(threshold) == 1) {

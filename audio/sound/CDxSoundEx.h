@@ -39,7 +39,9 @@ public:
     unsigned long BufferSize() const { return m_bufferSize; }
     // The volume the buffer plays at now, in hundredths of a decibel.
     int CurrentVolume() const { return m_currentVolume; }
-    // For tests: what the device copied out of the buffer.
+    // How many times the queue ran dry while playing (the feeding thread stopped playback).
+    int DryStops() const { return m_dryStops; }
+    // For tests and tools: what the device copies out of the buffer (kept for later buffers).
     void SetTap(tachy::SoundBuffer::Tap tap);
 
     // 2000 x log10(v) - 4000, for v from 0 (taken as 1) to 100.
@@ -66,5 +68,7 @@ private:
     std::atomic<int> m_currentVolume{tachy::SoundBuffer::kSilent};
     std::atomic<bool> m_mute{false};
     std::atomic<int> m_targetVolume{0};
+    std::atomic<int> m_dryStops{0};
+    tachy::SoundBuffer::Tap m_tap;  // guarded by m_bufferLock
     std::thread m_feeder;
 };

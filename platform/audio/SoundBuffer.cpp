@@ -25,7 +25,8 @@ std::unique_ptr<SoundBuffer> SoundBuffer::Create(const Format& format, std::size
     wanted.freq = format.sampleRate;
     wanted.format = format.bitsPerSample == 16 ? AUDIO_S16SYS : AUDIO_U8;
     wanted.channels = static_cast<Uint8>(format.channels);
-    wanted.samples = 512;
+    // About 16 ms per callback at the recorder's rates, so the play cursor moves smoothly.
+    wanted.samples = format.sampleRate <= 16000 ? 128 : 512;
     wanted.callback = &SoundBuffer::Callback;
     wanted.userdata = buffer.get();
     SDL_AudioSpec obtained{};

@@ -1,6 +1,8 @@
 #include "tools/tachy-play/HeadlessViewer.h"
 
+#include "audio/sound/CDxSoundEx.h"
 #include "engine/ReplayCallback.h"
+#include "platform/avi/AviStructures.h"
 
 #include <algorithm>
 #include <chrono>
@@ -52,14 +54,47 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
                               std::chrono::steady_clock::now().time_since_epoch())
                               .count();
         m_pictures.push_back({0, frame.llTime, frame.nFramePosition, wall});
+        if (m_firstPictureWall < 0) {
+            m_firstPictureWall = wall;
+        }
+        // The sound position is tied to the picture clock at the first picture after sound began.
+        if (m_consumed != nullptr && m_soundBytesPerSecond > 0 && m_firstSoundMs < 0) {
+            m_firstSoundMs = frame.llTime -
+                             static_cast<std::int64_t>(m_consumed->load() * 1000 / static_cast<std::uint64_t>(m_soundBytesPerSecond));
+        }
+        // The sound being heard now against the picture being shown, once both are under way.
+        if (m_consumed != nullptr && m_firstSoundMs >= 0 && m_soundBytesPerSecond > 0 &&
+            wall - m_firstPictureWall > 1000) {
+            const double heard = static_cast<double>(m_firstSoundMs) +
+                                 static_cast<double>(m_consumed->load()) * 1000.0 / m_soundBytesPerSecond;
+            m_maxDrift = std::max(m_maxDrift, std::abs(heard - static_cast<double>(frame.llTime)));
+        }
         break;
     }
-    case 180:
-        static_cast<_AUDIO_BLOCK*>(data)->nResult = 1;
+    case 180: {
+        auto& block = *static_cast<_AUDIO_BLOCK*>(data);
         ++m_soundBlocks;
+        block.nResult = 1;
+        if (m_sound != nullptr) {
+            m_soundBytesPerSecond = block.nSampleRate * block.nBitsPerSample / 8;
+            // Dry stops before this block were under-runs: the engine still had sound to give.
+            if (auto* output = dynamic_cast<CDxSoundEx*>(m_sound)) {
+                m_underRuns = output->DryStops();
+            }
+            PlaySound(block);
+        }
         break;
+    }
     case 182:
-        *static_cast<int*>(data) = 1;
+        *static_cast<int*>(data) = m_sound == nullptr || m_sound->IsPlaying() == 0 ||
+                                           m_sound->GetGap() < m_sound->GetGapThreshold()
+                                       ? 1
+                                       : 0;
+        break;
+    case 183:
+        if (m_sound != nullptr) {
+            m_sound->PlayStop();
+        }
         break;
     case 70:
         static_cast<_PLAY_END_INFO*>(data)->nFlag = 0;
@@ -69,6 +104,44 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     }
     lock.unlock();
     m_changed.notify_all();
+}
+
+// The viewer's rule: the buffer is kept while the format matches, else made anew.
+void HeadlessViewer::PlaySound(const _AUDIO_BLOCK& block) {
+    tachy::avi::WaveFormatEx format{};
+    format.wFormatTag = static_cast<std::uint16_t>(block.nFormat);
+    format.nChannels = 1;
+    format.nSamplesPerSec = static_cast<std::uint32_t>(block.nSampleRate);
+    format.wBitsPerSample = static_cast<std::uint16_t>(block.nBitsPerSample);
+    format.nBlockAlign = static_cast<std::uint16_t>(block.nBitsPerSample / 8);
+    format.nAvgBytesPerSec = static_cast<std::uint32_t>(block.nSampleRate * block.nBitsPerSample / 8);
+    if (m_sound->IsCreateDSBuffer() != 0 && m_sound->CompareFormat(&format, 1, 256) == 0) {
+        m_sound->SetAudioBuffer(block.samples, block.nLength, 1);
+        return;
+    }
+    if (m_sound->IsCreateDSBuffer() != 0) {
+        m_sound->PlayStop();
+        m_sound->DeleteDSBuffer();
+    }
+    m_sound->CreateDSBuffer(&format, 1, 500);
+    m_sound->SetVolume(100);
+    m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
+}
+
+void HeadlessViewer::SetSoundOutput(ISoundEx* output, const std::atomic<std::uint64_t>* consumed) {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_sound = output;
+    m_consumed = consumed;
+}
+
+int HeadlessViewer::UnderRuns() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_underRuns;
+}
+
+double HeadlessViewer::MaxDriftMs() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_maxDrift;
 }
 
 void HeadlessViewer::SetChecked(std::vector<int> rows) {

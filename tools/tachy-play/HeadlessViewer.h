@@ -6,11 +6,14 @@
 #include "engine/CTimeList.h"
 #include "engine/EngineRecords.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <vector>
+
+class ISoundEx;
 
 namespace tachy::play {
 
@@ -28,6 +31,14 @@ public:
     // The row the viewer says is selected (142), and the rows checked for deletion (144/145).
     void SetCurrentRow(int row);
     void SetChecked(std::vector<int> rows);
+    // Plays accepted sound through `output` as the viewer does (null: sound is only counted).
+    // `consumed` is read to tell how far the output has played (bytes), for the drift figure.
+    void SetSoundOutput(ISoundEx* output, const std::atomic<std::uint64_t>* consumed);
+    // The largest difference, after the first second, between the sound being heard and the
+    // front picture shown (ms), and how many blocks the output refused.
+    double MaxDriftMs();
+    // Times the output's queue ran dry before the last sound block was handed over.
+    int UnderRuns();
     std::vector<CTimeList>& Entries() { return m_entries; }
 
     std::vector<Shown> Pictures();
@@ -42,6 +53,7 @@ public:
 
 private:
     void Handle(unsigned code, std::intptr_t param, void* data);
+    void PlaySound(const _AUDIO_BLOCK& block);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -52,6 +64,13 @@ private:
     std::vector<int> m_sequence;         // guarded by m_mutex
     std::map<unsigned, int> m_counts;    // guarded by m_mutex
     int m_soundBlocks = 0;               // guarded by m_mutex
+    ISoundEx* m_sound = nullptr;
+    const std::atomic<std::uint64_t>* m_consumed = nullptr;
+    std::int64_t m_firstSoundMs = -1;    // time of the first block played; guarded by m_mutex
+    int m_soundBytesPerSecond = 0;       // guarded by m_mutex
+    std::int64_t m_firstPictureWall = -1;
+    double m_maxDrift = 0;               // guarded by m_mutex
+    int m_underRuns = 0;                 // guarded by m_mutex
 };
 
 } // namespace tachy::play

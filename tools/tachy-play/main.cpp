@@ -4,6 +4,7 @@
 //              [--rear-delay MS] [--speed-option 1|2]
 // Exits 0 when the card was played, 1 when it could not be, 2 on a bad option.
 
+#include "audio/sound/CDxSoundEx.h"
 #include "engine/IIntrReplayEx.h"
 #include "tools/tachy-play/HeadlessViewer.h"
 #include "util/naming/AviNameFormat.h"
@@ -32,6 +33,7 @@ struct Options {
     double seconds = 0;  // 0: to the end of the list
     int rearDelay = 0;
     int speedOption = 1;
+    bool sound = false;  // play the sound through the sound output (SDL; dummy driver by default)
 };
 
 // A whole number or decimal, refusing text that is not one.
@@ -47,6 +49,8 @@ bool parse(int argc, char** argv, Options& options) {
         const std::string option = argv[i];
         if (option == "--backward") {
             options.backward = true;
+        } else if (option == "--sound") {
+            options.sound = true;
         } else if (i + 1 < argc && option == "--rules") {
             options.rules = argv[++i];
         } else if (i + 1 < argc && option == "--row" && toNumber(argv[i + 1], value)) {
@@ -102,10 +106,19 @@ int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] "
-                             "[--seconds N] [--rear-delay MS] [--speed-option 1|2]\n");
+                             "[--seconds N] [--rear-delay MS] [--speed-option 1|2] [--sound]\n");
         return 2;
     }
     tachy::play::HeadlessViewer viewer;
+    std::unique_ptr<CDxSoundEx> sound;
+    std::atomic<std::uint64_t> consumed{0};
+    if (options.sound) {
+        ::setenv("SDL_AUDIODRIVER", "dummy", 0);  // a real device only when asked for
+        sound = std::make_unique<CDxSoundEx>();
+        sound->CreateDxSound(nullptr);
+        sound->SetTap([&consumed](const std::uint8_t*, std::size_t size) { consumed += size; });
+        viewer.SetSoundOutput(sound.get(), &consumed);
+    }
     auto engine = IIntrReplayEx::Create();
     engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
     engine->SetCallback(&tachy::play::HeadlessViewer::Callback, &viewer);
@@ -142,8 +155,15 @@ int main(int argc, char** argv) {
         viewer.WaitForEnd(24 * 3600.0);
     }
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Under-runs while the engine still had sound to give: the output's queue runs dry once more
+    // after the last block, by design, and that one is not counted.
+    const int underRuns = viewer.UnderRuns();
     engine->Stop();
     const double cpu = cpuSeconds() - cpuBefore;
+    if (sound) {
+        viewer.SetSoundOutput(nullptr, nullptr);
+        sound->DeleteDxSound();
+    }
 
     const auto pictures = viewer.Pictures();
     const auto sequence = viewer.Sequence();
@@ -178,6 +198,10 @@ int main(int argc, char** argv) {
         std::printf("channel %d: %d pictures\n", channel, perChannel[channel]);
     }
     std::printf("sound blocks accepted: %d\n", viewer.SoundBlocks());
+    if (options.sound) {
+        std::printf("sound under-runs: %d, largest sound drift from the front picture: %.1f ms\n", underRuns,
+                    viewer.MaxDriftMs());
+    }
     std::printf("recorded seconds: %.3f, wall seconds: %.3f, real-time factor: %.3f, cpu seconds: %.3f\n",
                 recorded, wall, wall > 0 ? recorded / wall : 0.0, cpu);
     return pictures.empty() ? 1 : 0;
