@@ -39,12 +39,12 @@ int CDxSoundEx::CreateDxSound(QWidget*) {
 }
 
 int CDxSoundEx::DeleteDxSound() {
-    PlayStop();
+    CDxSoundEx::PlayStop();
     m_stopRequest = true;
     if (m_feeder.joinable()) {
         m_feeder.join();  // the thread sleeps 1 ms per pass
     }
-    DeleteDSBuffer();
+    CDxSoundEx::DeleteDSBuffer();
     m_device = false;
     return 1;
 }
@@ -86,7 +86,7 @@ int CDxSoundEx::CreateDSBuffer(const void* format, int secondsFactor, int thresh
 }
 
 int CDxSoundEx::DeleteDSBuffer() {
-    PlayStop();
+    CDxSoundEx::PlayStop();
     const std::lock_guard<std::mutex> guard(m_bufferLock);
     m_buffer.reset();
     return 1;

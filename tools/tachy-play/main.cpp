@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
     std::unique_ptr<CDxSoundEx> sound;
     std::atomic<std::uint64_t> consumed{0};
     if (options.sound) {
-        ::setenv("SDL_AUDIODRIVER", "dummy", 0);  // a real device only when asked for
+        // A real device only when asked for; set before any thread of ours starts.
+        ::setenv("SDL_AUDIODRIVER", "dummy", 0);  // NOLINT(concurrency-mt-unsafe)
         sound = std::make_unique<CDxSoundEx>();
         sound->CreateDxSound(nullptr);
         sound->SetTap([&consumed](const std::uint8_t*, std::size_t size) { consumed += size; });
