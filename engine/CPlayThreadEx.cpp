@@ -163,6 +163,18 @@ void CPlayThreadEx::Stopped() {
     }
 }
 
+// With no picture queued anywhere and every worker stopped, play has ended.
+void CPlayThreadEx::EndWhenDone(bool anyPicture) {
+    if (anyPicture || !AllWorkersStopped()) {
+        return;
+    }
+    const std::lock_guard<std::mutex> guard(m_currentLock);
+    for (auto& current : m_current) {
+        current.reset();
+    }
+    m_state = kStopped;
+}
+
 void CPlayThreadEx::NoPicture(int channel) {
     const auto c = static_cast<std::size_t>(channel);
     {
@@ -285,13 +297,7 @@ void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
     if (havePending && (pending - newClock) * direction > kJumpMs) {
         m_clock = pending;  // a long gap between recordings is skipped at once
     }
-    if (!anyInFirstSweep && AllWorkersStopped()) {
-        const std::lock_guard<std::mutex> guard(m_currentLock);
-        for (auto& current : m_current) {
-            current.reset();
-        }
-        m_state = kStopped;
-    }
+    EndWhenDone(anyInFirstSweep);
 }
 
 void CPlayThreadEx::Step() {
@@ -335,13 +341,7 @@ void CPlayThreadEx::Step() {
             m_state.compare_exchange_strong(expected, kPaused);
         }
     }
-    if (!any && AllWorkersStopped()) {
-        const std::lock_guard<std::mutex> guard(m_currentLock);
-        for (auto& current : m_current) {
-            current.reset();
-        }
-        m_state = kStopped;
-    }
+    EndWhenDone(any);
 }
 
 void CPlayThreadEx::SendBlock(const SoundBlock& block, int flag, bool& accepted) {

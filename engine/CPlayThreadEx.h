@@ -70,6 +70,7 @@ private:
     void Present(int channel, std::unique_ptr<PictureRecord> record);
     void Announce(int channel, const PictureRecord& record);
     void NoPicture(int channel);
+    void EndWhenDone(bool anyPicture);
     bool AllWorkersStopped() const;
     void Send(unsigned code, std::intptr_t param, void* data);
 
