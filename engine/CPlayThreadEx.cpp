@@ -163,6 +163,21 @@ void CPlayThreadEx::Stopped() {
     }
 }
 
+// The display time (picture time plus the channel's offset) of the channel's oldest queued
+// picture. A channel with none whose worker has stopped loses its current picture.
+bool CPlayThreadEx::PeekDisplayTime(int channel, std::int64_t& display) {
+    CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
+    std::int64_t time = 0;
+    if (worker == nullptr || !worker->PeekPictureTime(time)) {
+        if (worker == nullptr || !worker->IsRunning()) {
+            NoPicture(channel);
+        }
+        return false;
+    }
+    display = time + ChannelOffset(channel);
+    return true;
+}
+
 // With no picture queued anywhere and every worker stopped, play has ended.
 void CPlayThreadEx::EndWhenDone(bool anyPicture) {
     if (anyPicture || !AllWorkersStopped()) {
@@ -269,15 +284,11 @@ void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
         bool presented = false;
         for (int channel = 0; channel < kChannels; ++channel) {
             CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
-            std::int64_t time = 0;
-            if (worker == nullptr || !worker->PeekPictureTime(time)) {
-                if (worker == nullptr || !worker->IsRunning()) {
-                    NoPicture(channel);
-                }
+            std::int64_t display = 0;
+            if (!PeekDisplayTime(channel, display)) {
                 continue;
             }
             anyInFirstSweep = anyInFirstSweep || sweep == 0;
-            const std::int64_t display = time + ChannelOffset(channel);
             if (reached(display, oldClock)) {
                 newClock = speed > 1 ? display + advance : display;  // re-base on a late picture
             }
@@ -314,16 +325,11 @@ void CPlayThreadEx::Step() {
         int best = -1;
         std::int64_t bestTime = std::numeric_limits<std::int64_t>::max();
         for (int channel = 0; channel < kChannels; ++channel) {
-            CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
-            std::int64_t time = 0;
-            if (worker == nullptr || !worker->PeekPictureTime(time)) {
-                if (worker == nullptr || !worker->IsRunning()) {
-                    NoPicture(channel);
-                }
+            std::int64_t display = 0;
+            if (!PeekDisplayTime(channel, display)) {
                 continue;
             }
             any = true;
-            const std::int64_t display = time + ChannelOffset(channel);
             if (display < bestTime) {
                 bestTime = display;
                 best = channel;

@@ -71,6 +71,7 @@ private:
     void Announce(int channel, const PictureRecord& record);
     void NoPicture(int channel);
     void EndWhenDone(bool anyPicture);
+    bool PeekDisplayTime(int channel, std::int64_t& display);
     bool AllWorkersStopped() const;
     void Send(unsigned code, std::intptr_t param, void* data);
 
