@@ -54,20 +54,8 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
                               std::chrono::steady_clock::now().time_since_epoch())
                               .count();
         m_pictures.push_back({0, frame.llTime, frame.nFramePosition, wall});
-        if (m_firstPictureWall < 0) {
-            m_firstPictureWall = wall;
-        }
-        // The sound position is tied to the picture clock at the first picture after sound began.
-        if (m_consumed != nullptr && m_soundBytesPerSecond > 0 && m_firstSoundMs < 0) {
-            m_firstSoundMs = frame.llTime -
-                             static_cast<std::int64_t>(m_consumed->load() * 1000 / static_cast<std::uint64_t>(m_soundBytesPerSecond));
-        }
-        // The sound being heard now against the picture being shown, once both are under way.
-        if (m_consumed != nullptr && m_firstSoundMs >= 0 && m_soundBytesPerSecond > 0 &&
-            wall - m_firstPictureWall > 1000) {
-            const double heard = static_cast<double>(m_firstSoundMs) +
-                                 static_cast<double>(m_consumed->load()) * 1000.0 / m_soundBytesPerSecond;
-            m_maxDrift = std::max(m_maxDrift, std::abs(heard - static_cast<double>(frame.llTime)));
+        if (m_meter != nullptr) {
+            MeasureDrift(frame.llTime, wall);
         }
         break;
     }
@@ -77,6 +65,9 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
         block.nResult = 1;
         if (m_sound != nullptr) {
             m_soundBytesPerSecond = block.nSampleRate * block.nBitsPerSample / 8;
+            if (m_meter != nullptr) {
+                m_meter->SetBytesPerSecond(m_soundBytesPerSecond);
+            }
             // Dry stops before this block were under-runs: the engine still had sound to give.
             if (auto* output = dynamic_cast<CDxSoundEx*>(m_sound)) {
                 m_underRuns = output->DryStops();
@@ -128,10 +119,33 @@ void HeadlessViewer::PlaySound(const _AUDIO_BLOCK& block) {
     m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
 }
 
-void HeadlessViewer::SetSoundOutput(ISoundEx* output, const std::atomic<std::uint64_t>* consumed) {
+// The sound being heard now against the front picture being shown (under m_mutex). The sound's
+// place is tied to the picture clock at the first picture after the device began to play, which
+// takes the constant latency of the queue out; the drift is measured after the first second.
+void HeadlessViewer::MeasureDrift(std::int64_t pictureMs, std::int64_t wallMs) {
+    const std::uint64_t consumed = m_meter->Consumed();
+    if (m_soundBytesPerSecond <= 0 || consumed == 0) {
+        return;
+    }
+    const double played = static_cast<double>(consumed) * 1000.0 / m_soundBytesPerSecond;
+    if (m_firstSoundMs < 0) {
+        m_firstSoundMs = pictureMs - static_cast<std::int64_t>(played);
+        m_tieWall = wallMs;
+        return;
+    }
+    if (wallMs - m_tieWall < 1000) {
+        return;
+    }
+    const double heard = static_cast<double>(m_firstSoundMs) + played;
+    const double picture = static_cast<double>(pictureMs);
+    m_maxDrift = std::max(m_maxDrift, std::abs(heard - picture));
+    m_maxEngineDrift = std::max(m_maxEngineDrift, std::abs(heard + m_meter->DeviceLagMs() - picture));
+}
+
+void HeadlessViewer::SetSoundOutput(ISoundEx* output, SoundMeter* meter) {
     const std::lock_guard<std::mutex> guard(m_mutex);
     m_sound = output;
-    m_consumed = consumed;
+    m_meter = meter;
 }
 
 int HeadlessViewer::UnderRuns() {
@@ -142,6 +156,11 @@ int HeadlessViewer::UnderRuns() {
 double HeadlessViewer::MaxDriftMs() {
     const std::lock_guard<std::mutex> guard(m_mutex);
     return m_maxDrift;
+}
+
+double HeadlessViewer::MaxDriftWithoutDeviceLagMs() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_maxEngineDrift;
 }
 
 void HeadlessViewer::SetChecked(std::vector<int> rows) {

@@ -5,6 +5,7 @@
 
 #include "engine/CTimeList.h"
 #include "engine/EngineRecords.h"
+#include "tools/tachy-play/SoundMeter.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -32,11 +33,12 @@ public:
     void SetCurrentRow(int row);
     void SetChecked(std::vector<int> rows);
     // Plays accepted sound through `output` as the viewer does (null: sound is only counted).
-    // `consumed` is read to tell how far the output has played (bytes), for the drift figure.
-    void SetSoundOutput(ISoundEx* output, const std::atomic<std::uint64_t>* consumed);
+    // `meter` watches the output's device, for the drift figures.
+    void SetSoundOutput(ISoundEx* output, SoundMeter* meter);
     // The largest difference, after the first second, between the sound being heard and the
-    // front picture shown (ms), and how many blocks the output refused.
+    // front picture shown (ms); and the same with the device's own clock error taken out.
     double MaxDriftMs();
+    double MaxDriftWithoutDeviceLagMs();
     // Times the output's queue ran dry before the last sound block was handed over.
     int UnderRuns();
     std::vector<CTimeList>& Entries() { return m_entries; }
@@ -54,6 +56,7 @@ public:
 private:
     void Handle(unsigned code, std::intptr_t param, void* data);
     void PlaySound(const _AUDIO_BLOCK& block);
+    void MeasureDrift(std::int64_t pictureMs, std::int64_t wallMs);
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
@@ -65,11 +68,12 @@ private:
     std::map<unsigned, int> m_counts;    // guarded by m_mutex
     int m_soundBlocks = 0;               // guarded by m_mutex
     ISoundEx* m_sound = nullptr;
-    const std::atomic<std::uint64_t>* m_consumed = nullptr;
-    std::int64_t m_firstSoundMs = -1;    // time of the first block played; guarded by m_mutex
+    SoundMeter* m_meter = nullptr;
+    std::int64_t m_firstSoundMs = -1;    // recording time where the sound began; guarded by m_mutex
+    std::int64_t m_tieWall = -1;         // when that was fixed; guarded by m_mutex
     int m_soundBytesPerSecond = 0;       // guarded by m_mutex
-    std::int64_t m_firstPictureWall = -1;
     double m_maxDrift = 0;               // guarded by m_mutex
+    double m_maxEngineDrift = 0;         // guarded by m_mutex
     int m_underRuns = 0;                 // guarded by m_mutex
 };
 

@@ -111,14 +111,14 @@ int main(int argc, char** argv) {
     }
     tachy::play::HeadlessViewer viewer;
     std::unique_ptr<CDxSoundEx> sound;
-    std::atomic<std::uint64_t> consumed{0};
+    tachy::play::SoundMeter meter;
     if (options.sound) {
         // A real device only when asked for; set before any thread of ours starts.
         ::setenv("SDL_AUDIODRIVER", "dummy", 0);  // NOLINT(concurrency-mt-unsafe)
         sound = std::make_unique<CDxSoundEx>();
         sound->CreateDxSound(nullptr);
-        sound->SetTap([&consumed](const std::uint8_t*, std::size_t size) { consumed += size; });
-        viewer.SetSoundOutput(sound.get(), &consumed);
+        sound->SetTap([&meter](const std::uint8_t*, std::size_t size) { meter.OnCopy(size); });
+        viewer.SetSoundOutput(sound.get(), &meter);
     }
     auto engine = IIntrReplayEx::Create();
     engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
@@ -202,6 +202,8 @@ int main(int argc, char** argv) {
     if (options.sound) {
         std::printf("sound under-runs: %d, largest sound drift from the front picture: %.1f ms\n", underRuns,
                     viewer.MaxDriftMs());
+        std::printf("sound device clock lag: %.1f ms, largest drift without it: %.1f ms\n", meter.DeviceLagMs(),
+                    viewer.MaxDriftWithoutDeviceLagMs());
     }
     std::printf("recorded seconds: %.3f, wall seconds: %.3f, real-time factor: %.3f, cpu seconds: %.3f\n",
                 recorded, wall, wall > 0 ? recorded / wall : 0.0, cpu);
