@@ -53,16 +53,22 @@ CDxDisplay::~CDxDisplay() {
 }
 
 int CDxDisplay::CreateRenderer(QWidget* window, int screenFormat, const QImage* logo) {
-    const std::lock_guard<std::mutex> guard(m_lock);
     if (window == nullptr) {
         return 0;
     }
+    // The device's window work (an OpenGL widget may paint at once, taking the lock) happens
+    // outside the lock, and so does the destruction of a device it replaces.
+    std::unique_ptr<tachy::video::VideoDevice> device = tachy::video::VideoDevice::create(window, m_lock);
+    std::unique_ptr<tachy::video::VideoDevice> old;
+    const std::lock_guard<std::mutex> guard(m_lock);
+    old = ReleaseObjects();
     m_screenFormat = screenFormat >= 5 && screenFormat <= 7 ? screenFormat : 4;
     if (logo != nullptr && !logo->isNull()) {
         m_defaultLogoBitmap = *logo;
     }
-    if (!CreateDeviceObjects(window)) {
-        ReleaseObjects();
+    m_device = std::move(device);
+    if (!CreateSurfaces()) {
+        device = ReleaseObjects();
         return 0;
     }
     if (logo != nullptr) {
@@ -72,9 +78,8 @@ int CDxDisplay::CreateRenderer(QWidget* window, int screenFormat, const QImage* 
     return 1;
 }
 
-// The device and the two picture surfaces (under m_lock).
-bool CDxDisplay::CreateDeviceObjects(QWidget* window) {
-    m_device = tachy::video::VideoDevice::create(window, m_lock);
+// The two picture surfaces on the device (under m_lock).
+bool CDxDisplay::CreateSurfaces() {
     if (!m_device) {
         return false;
     }
@@ -163,8 +168,9 @@ void CDxDisplay::SetCaption(const QFont& font, const QString& text, unsigned lon
     m_hasCaption = true;
 }
 
-// Everything the device made, the device last (under m_lock).
-void CDxDisplay::ReleaseObjects() {
+// Frees what the device made and hands the device back, to be destroyed once the lock is left
+// (its window may paint while it goes). Under m_lock.
+std::unique_ptr<tachy::video::VideoDevice> CDxDisplay::ReleaseObjects() {
     if (m_device) {
         m_device->dropFrames();
     }
@@ -175,12 +181,13 @@ void CDxDisplay::ReleaseObjects() {
     for (auto& surface : m_surfaces) {
         surface.reset();
     }
-    m_device.reset();
+    return std::move(m_device);
 }
 
 void CDxDisplay::ReleaseRenderer() {
+    std::unique_ptr<tachy::video::VideoDevice> old;
     const std::lock_guard<std::mutex> guard(m_lock);
-    ReleaseObjects();
+    old = ReleaseObjects();
     m_window = nullptr;
 }
 
@@ -189,11 +196,21 @@ int CDxDisplay::ResetRenderer() {
     if (!m_resetFlag) {
         return 0;
     }
+    QWidget* window = nullptr;
+    {
+        std::unique_ptr<tachy::video::VideoDevice> old;
+        const std::lock_guard<std::mutex> guard(m_lock);
+        window = m_window;
+        old = ReleaseObjects();
+    }
+    if (window == nullptr) {
+        return 0;
+    }
+    std::unique_ptr<tachy::video::VideoDevice> device = tachy::video::VideoDevice::create(window, m_lock);
     const std::lock_guard<std::mutex> guard(m_lock);
-    QWidget* window = m_window;
-    ReleaseObjects();
-    if (window == nullptr || !CreateDeviceObjects(window)) {
-        ReleaseObjects();
+    m_device = std::move(device);
+    if (!CreateSurfaces()) {
+        device = ReleaseObjects();
         return 0;
     }
     m_defaultLogo = MakeLogo(&m_defaultLogoBitmap, false);

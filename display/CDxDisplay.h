@@ -90,10 +90,10 @@ private:
         int user = 0;
     };
 
-    bool CreateDeviceObjects(QWidget* window);
+    bool CreateSurfaces();
     void QueryProcAmpRanges();
     std::unique_ptr<tachy::video::VideoSurface> MakeLogo(const QImage* bitmap, bool withCaption) const;
-    void ReleaseObjects();
+    std::unique_ptr<tachy::video::VideoDevice> ReleaseObjects();
     tachy::video::ProcAmpValues CurrentProcAmp() const;
     bool AcceptsUpload(int screen, int width, int height, int format) const;
     void FinishUpload(int width, int height);
