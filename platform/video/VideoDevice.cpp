@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <QWidget>
 #include <cstdlib>
 #include <cstring>
@@ -35,7 +36,10 @@ private:
 
 namespace {
 
-bool openGlWorks() {
+// A context can be made, and it draws on a GPU. A rasterizer on the CPU (Mesa's llvmpipe or
+// softpipe) converts and scales a picture with several times the CPU time of the software
+// backend, so the software backend is the better choice there.
+bool hardwareOpenGl() {
     QOpenGLContext context;
     if (!context.create()) {
         return false;
@@ -43,7 +47,13 @@ bool openGlWorks() {
     QOffscreenSurface surface;
     surface.setFormat(context.format());
     surface.create();
-    return surface.isValid() && context.makeCurrent(&surface);
+    if (!surface.isValid() || !context.makeCurrent(&surface)) {
+        return false;
+    }
+    const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
+    const QByteArray name = renderer != nullptr ? QByteArray(renderer).toLower() : QByteArray();
+    context.doneCurrent();
+    return !name.isEmpty() && !name.contains("llvmpipe") && !name.contains("softpipe") && !name.contains("swrast");
 }
 
 } // namespace
@@ -60,7 +70,7 @@ VideoBackend VideoDevice::chooseBackend() {
     if (forced != nullptr && std::strcmp(forced, "opengl") == 0) {
         return VideoBackend::OpenGl;
     }
-    static const bool works = openGlWorks();
+    static const bool works = hardwareOpenGl();
     return works ? VideoBackend::OpenGl : VideoBackend::Software;
 }
 

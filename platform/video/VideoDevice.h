@@ -22,9 +22,9 @@ namespace tachy::video {
 
 class VideoDevice {
 public:
-    // The backend for this process: TACHY_VIDEO=software or opengl when set; software always
-    // under Qt's offscreen and minimal platforms (no window system to draw with GL); otherwise
-    // OpenGL when a context can be made, else software.
+    // The backend for this process: software always under Qt's offscreen and minimal platforms
+    // (no window system to draw with GL); else TACHY_VIDEO=software or opengl when set; else
+    // OpenGL when a context on a GPU can be made, software otherwise.
     static VideoBackend chooseBackend();
     // Makes the device on `window` (GUI thread); null when the backend cannot start.
     static std::unique_ptr<VideoDevice> create(QWidget* window, std::mutex& rendererLock);

@@ -6,6 +6,9 @@
 #include "platform/video/VideoDevice.h"
 
 #include <QApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -74,8 +77,8 @@ class GlBackend : public testing::TestWithParam<Scene> {};
 
 TEST_P(GlBackend, DrawsTheSceneAsTheSoftwareBackendDoes) {
     tachy::test::ensureApplication();
-    ::unsetenv("TACHY_VIDEO");
-    if (tachy::video::VideoDevice::chooseBackend() != tachy::video::VideoBackend::OpenGl) {
+    QOpenGLContext context;
+    if (!context.create()) {
         GTEST_SKIP() << "no OpenGL on this display";
     }
     const QImage gl = render(GetParam(), "opengl");
@@ -89,3 +92,21 @@ INSTANTIATE_TEST_SUITE_P(Scenes, GlBackend,
                                          Scene{640, 360, 240, 180, 256, 50, 50, 0},   // pillarboxed
                                          Scene{640, 360, 320, 180, 256, 80, 20, 3},   // ProcAmp, reversed
                                          Scene{768, 432, 640, 360, 512, 50, 50, 0}));  // zoom + overview
+
+TEST(GlBackendChoice, ACpuRasterizerLeavesTheWorkToTheSoftwareBackend) {
+    tachy::test::ensureApplication();
+    QOpenGLContext context;
+    QOffscreenSurface surface;
+    if (!context.create() || (surface.create(), !context.makeCurrent(&surface))) {
+        GTEST_SKIP() << "no OpenGL on this display";
+    }
+    const QByteArray renderer(reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER)));
+    context.doneCurrent();
+    ::unsetenv("TACHY_VIDEO");
+    const bool cpu = renderer.toLower().contains("llvmpipe") || renderer.toLower().contains("softpipe");
+    EXPECT_EQ(tachy::video::VideoDevice::chooseBackend(),
+              cpu ? tachy::video::VideoBackend::Software : tachy::video::VideoBackend::OpenGl)
+        << renderer.constData();
+    ::setenv("TACHY_VIDEO", "opengl", 1);
+    EXPECT_EQ(tachy::video::VideoDevice::chooseBackend(), tachy::video::VideoBackend::OpenGl);
+}
