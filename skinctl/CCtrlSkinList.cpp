@@ -215,11 +215,8 @@ void CCtrlSkinList::updateScrollBars() {
     m_horizontalBar->setVisible(wide);
     m_horizontalBar->setGeometry(0, height() - kScrollBarWidth, width() - kScrollBarWidth,
                                  kScrollBarWidth);
-    m_horizontalBar->SetRange(std::max(contentWidth() - (width() - kScrollBarWidth), 0),
+    m_horizontalBar->SetRange(wide ? contentWidth() - (width() - kScrollBarWidth) : 0,
                               std::max(width() - kScrollBarWidth, 1));
-    if (!wide) {
-        m_horizontalBar->SetValue(0);
-    }
     m_vertical->setGeometry(width() - kScrollBarWidth, m_headerHeight, kScrollBarWidth,
                             viewRect().height());
     const int shown = std::max(visibleRows(), 1);

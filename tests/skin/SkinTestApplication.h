@@ -1,6 +1,6 @@
 #pragma once
-// The one QApplication of a skin test process, made on first use and kept until the process
-// ends, so that suites can create pixmaps, icons and widgets in any order.
+// The one QApplication of a skin test process, made before the first test and destroyed after
+// the last, so that suites can create pixmaps, icons and widgets in any order.
 
 #include <QApplication>
 
