@@ -31,7 +31,6 @@ namespace {
 
 const QString kSkin = QStringLiteral(TACHY_DATA_DIR "/skin");
 const QString kEnglish = QStringLiteral(TACHY_DATA_DIR "/lang/ENG/lang_eng.ini");
-const QColor kPanel(0x1E, 0x21, 0x26);
 const QColor kText(0xE6, 0xE8, 0xEB);
 
 // Button pictures by base name; each shows normal, over and pressed side by side.
@@ -171,7 +170,6 @@ public:
             slider->SetImages(kinds[i]);
             slider->SetPos(positions[i]);
             slider->setGeometry(12 + i * 310, y, 290, 32);
-            slider->setEnabled(i != 3 || true);
         }
         auto* disabled = new CCtrlSlider(1, this);
         disabled->SetImages(play);
