@@ -1,0 +1,89 @@
+#include "skinctl/CCtrlButtonEx.h"
+
+#include "skinctl/SkinPaint.h"
+
+#include <QEnterEvent>
+#include <QPainter>
+
+using namespace tachy::skinctl;
+
+CCtrlButtonEx::CCtrlButtonEx(QWidget* parent) : QAbstractButton(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_Hover);
+}
+
+void CCtrlButtonEx::SetImages(const SkinStateImages& images) {
+    m_images = images;
+    updateGeometry();
+    update();
+}
+
+void CCtrlButtonEx::SetButtonDiv(int picture, int caption) {
+    m_pictureShare = std::max(picture, 0);
+    m_captionShare = std::max(caption, 0);
+    update();
+}
+
+int CCtrlButtonEx::GetDrawState() const {
+    if (isDown() || isChecked()) {
+        return 3;
+    }
+    return m_hovered && isEnabled() ? 1 : 0;
+}
+
+QSize CCtrlButtonEx::sizeHint() const {
+    return m_images.normal.isNull() ? QSize(40, 40) : m_images.normal.size();
+}
+
+const QImage& CCtrlButtonEx::currentImage() const {
+    switch (GetDrawState()) {
+    case 3:
+        return m_images.pressed.isNull() ? m_images.normal : m_images.pressed;
+    case 1:
+        return m_images.over.isNull() ? m_images.normal : m_images.over;
+    default:
+        return m_images.normal;
+    }
+}
+
+void CCtrlButtonEx::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    beginControlPaint(painter, *this);
+    QRect pictureRect = rect();
+    QRect captionRect;
+    const int shares = m_pictureShare + m_captionShare;
+    if (shares > 0 && m_captionShare > 0) {
+        const int pictureHeight = height() * m_pictureShare / shares;
+        pictureRect.setHeight(pictureHeight);
+        captionRect = QRect(0, pictureHeight, width(), height() - pictureHeight);
+    }
+    const QImage& image = currentImage();
+    if (!image.isNull() && captionRect.isValid()) {
+        // Keep the picture's proportions inside its share.
+        QSize size = image.size().scaled(pictureRect.size(), Qt::KeepAspectRatio);
+        pictureRect = QRect(QPoint((width() - size.width()) / 2, 0), size);
+    }
+    drawStretched(painter, pictureRect, image);
+    if (!text().isEmpty()) {
+        painter.setPen(GetDrawState() == 3 ? kFocusColour : m_textColour);
+        painter.setFont(font());
+        const QRect textRect = captionRect.isValid() ? captionRect : rect();
+        painter.drawText(textRect.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
+                         text());
+    }
+    if (hasFocus()) {
+        drawFocusFrame(painter, rect());
+    }
+}
+
+void CCtrlButtonEx::enterEvent(QEnterEvent* event) {
+    m_hovered = true;
+    update();
+    QAbstractButton::enterEvent(event);
+}
+
+void CCtrlButtonEx::leaveEvent(QEvent* event) {
+    m_hovered = false;
+    update();
+    QAbstractButton::leaveEvent(event);
+}

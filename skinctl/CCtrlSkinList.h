@@ -1,0 +1,128 @@
+#pragma once
+// The skinned list: a header row with a check box that checks every row, rows with a check box
+// in the first column, one selected row and one indicated row (the one being played), a
+// vertical skinned scroll bar and, when switched on, horizontal scrolling of wide columns.
+// Selection and activation are reported with the notification codes the list page expects.
+
+#include "skinctl/CCtrlScrollBar.h"
+
+#include <QColor>
+#include <QImage>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+class CCtrlSkinList : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kNotifySelect = 0x052C;
+    static constexpr int kNotifyActivate = 0x052D;
+
+    struct Images {
+        QImage background;
+        QImage row;
+        QImage rowSelected;
+        QImage header;
+        QImage scrollTrack;
+        QImage scrollThumb;
+        QImage checkColumn;
+        QImage unchecked;
+        QImage checked;
+    };
+    struct Colours {
+        QColor normal{0xE6, 0xE8, 0xEB};
+        QColor header{0x9A, 0xA1, 0xAA};
+        QColor selected{0xE6, 0xE8, 0xEB};
+        QColor indicated{0x3D, 0x8B, 0xFD};
+    };
+    enum class RowState { Normal, Selected, Indicated };
+
+    explicit CCtrlSkinList(int id, QWidget* parent = nullptr);
+
+    void SetImages(const Images& images);
+    void SetColours(const Colours& colours);
+    void SetRowHeight(int height);
+    void SetHeaderHeight(int height);
+    void SetHorizontalScroll(bool on);
+
+    // Column 0 is the check-box column; its header shows the check-all box.
+    void InsertColumn(int column, const QString& header, int width);
+    void SetColumnHeader(int column, const QString& header);
+    int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+
+    int InsertItem(int row, const QString& firstText);
+    bool SetItemText(int row, int column, const QString& text);
+    QString GetItemText(int row, int column) const;
+    void DeleteAllItems();
+    int GetItemCount() const { return static_cast<int>(m_rows.size()); }
+
+    void SetCheck(int row, bool checked);
+    bool GetCheck(int row) const;
+    int GetCheckedCount() const;
+    bool IsAllChecked() const { return m_allChecked; }
+
+    // -1 clears. Selecting does not notify; the user's selection does.
+    void SetSelectedRow(int row);
+    int GetSelectedRow() const { return m_selected; }
+    void SetIndicatedRow(int row);
+    int GetIndicatedRow() const { return m_indicated; }
+    RowState GetRowState(int row) const;
+    void EnsureVisible(int row);
+
+    int GetTopRow() const;
+    int GetHorizontalOffset() const;
+    // Where a row lies in the control (for tests and hit checks); empty when scrolled away.
+    QRect RowRect(int row) const;
+    QRect CheckRect(int row) const;
+    QRect HeaderCheckRect() const;
+    QSize sizeHint() const override;
+
+signals:
+    // message is kNotifySelect or kNotifyActivate.
+    void notify(int message, int id, int row);
+    void checkChanged(int row, bool checked);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    struct Column {
+        QString header;
+        int width = 0;
+    };
+    struct Row {
+        QStringList texts;
+        bool checked = false;
+    };
+
+    QRect viewRect() const;
+    int contentWidth() const;
+    int visibleRows() const;
+    int rowAt(const QPoint& point) const;
+    void updateScrollBars();
+    void selectByUser(int row);
+    void setAllChecked(bool checked);
+    void paintHeader(QPainter& painter);
+    void paintRow(QPainter& painter, int row);
+
+    int m_id;
+    Images m_images;
+    Colours m_colours;
+    std::vector<Column> m_columns;
+    std::vector<Row> m_rows;
+    int m_rowHeight = 32;
+    int m_headerHeight = 24;
+    bool m_horizontal = false;
+    bool m_allChecked = false;
+    int m_selected = -1;
+    int m_indicated = -1;
+    CCtrlScrollBar* m_vertical;    // owned by this widget
+    CCtrlScrollBar* m_horizontalBar;  // owned by this widget
+};

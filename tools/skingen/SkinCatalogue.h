@@ -1,0 +1,29 @@
+#pragma once
+// Every picture of the default skin: its element name, the image-list sections it is listed in
+// and how it is drawn; written out as PNG files and the skin's image list.
+
+#include <QImage>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace tachy::skingen {
+
+enum SkinSection : unsigned { kPng = 1, kBitmap = 2, kIcon = 4 };
+
+struct SkinPicture {
+    QString name;
+    unsigned sections = kPng;
+    std::function<QImage()> draw;
+};
+
+const std::vector<SkinPicture>& skinPictures();
+
+// The file, relative to the skin folder, that holds a picture.
+QString pictureFile(const QString& name);
+
+// The image list's text.
+QString imageListText();
+
+} // namespace tachy::skingen

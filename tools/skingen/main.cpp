@@ -1,0 +1,21 @@
+// skingen: draws the default skin (pictures, image list and position file) into a folder.
+//   skingen OUTPUT-FOLDER
+
+#include "tools/skingen/SkinWriter.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const QGuiApplication application(argc, argv);
+    const QStringList arguments = QGuiApplication::arguments();
+    if (arguments.size() != 2) {
+        std::fprintf(stderr, "usage: skingen OUTPUT-FOLDER\n");
+        return 2;
+    }
+    return tachy::skingen::writeSkin(arguments.at(1)) ? 0 : 1;
+}
