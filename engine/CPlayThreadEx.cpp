@@ -247,7 +247,7 @@ void CPlayThreadEx::ShowCurrent() {
 
 void CPlayThreadEx::Forward(std::int64_t elapsed) {
     const std::int64_t newClock =
-        m_clock + static_cast<std::int64_t>(static_cast<double>(elapsed) * m_speed.load());
+        m_clock + static_cast<std::int64_t>(static_cast<double>(elapsed) * m_speed.load() + m_clockRemainder);
     Sound(newClock);
     // The clock waits for decoders that have nothing queued yet.
     int waiting = 0;
@@ -270,7 +270,12 @@ void CPlayThreadEx::Backward(std::int64_t elapsed) {
 // direction of play.
 void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
     const double speed = m_speed;
-    const auto advance = static_cast<std::int64_t>(static_cast<double>(elapsed) * speed) * direction;
+    // The clock moves in whole milliseconds; the fraction is carried to the next pass, else a
+    // pass of 1 ms at half speed would never move it.
+    const double exact = static_cast<double>(elapsed) * speed + m_clockRemainder;
+    const auto whole = static_cast<std::int64_t>(exact);
+    m_clockRemainder = exact - static_cast<double>(whole);
+    const std::int64_t advance = whole * direction;
     const std::int64_t oldClock = m_clock;
     std::int64_t newClock = oldClock + advance;
     const auto reached = [direction](std::int64_t time, std::int64_t clock) {

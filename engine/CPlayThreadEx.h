@@ -84,6 +84,7 @@ private:
     std::atomic<int> m_searchType{0};
     std::atomic<double> m_speed{1.0};
     std::atomic<std::int64_t> m_clock{0};
+    double m_clockRemainder = 0;  // clock thread only: the fraction of a millisecond not yet added
     std::array<std::atomic<int>, kChannels> m_offsets{};
     std::atomic<int> m_popup{-1};
     std::atomic<int> m_sizeCode{2};
