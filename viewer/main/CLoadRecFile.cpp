@@ -1,0 +1,89 @@
+#include "viewer/main/CLoadRecFile.h"
+
+#include "engine/IIntrReplayEx.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr unsigned kProgressStep = 112;
+
+} // namespace
+
+CLoadRecFile::CLoadRecFile(QWidget* parent, IIntrReplayEx& engine, const std::vector<_AVI_NAME_FORMAT2>& rules,
+                           std::function<void(unsigned, std::intptr_t)> notify)
+    : QDialog(parent), m_engine(engine), m_rules(rules), m_notify(std::move(notify)),
+      m_progress(new QProgressBar(this)) {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    auto* layout = new QVBoxLayout(this);  // owned by the dialog
+    layout->addWidget(m_progress);
+    m_progress->setTextVisible(true);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(0);
+    resize(360, 48);
+}
+
+CLoadRecFile::~CLoadRecFile() {
+    if (m_worker.joinable()) {
+        m_worker.join();
+    }
+    m_engine.SetProgressCallback(nullptr, nullptr);
+}
+
+bool CLoadRecFile::Load() {
+    m_engine.SetProgressCallback(&CLoadRecFile::Progress, this);
+    m_worker = std::thread([this] { Work(); });
+    exec();
+    m_worker.join();
+    m_engine.SetProgressCallback(nullptr, nullptr);
+    return m_success;
+}
+
+void CLoadRecFile::Progress(unsigned code, std::intptr_t /*param*/, void* /*data*/, void* user) {
+    if (code != kProgressStep) {
+        return;
+    }
+    auto* dialog = static_cast<CLoadRecFile*>(user);
+    QMetaObject::invokeMethod(
+        dialog->m_progress,
+        [bar = dialog->m_progress] { bar->setValue(std::min(bar->value() + 1, bar->maximum())); },
+        Qt::QueuedConnection);
+}
+
+// Each naming rule in turn until one finds stream files, then the catalogue.
+void CLoadRecFile::Work() {
+    int count = 0;
+    for (std::size_t index = 0; index < m_rules.size(); ++index) {
+        m_engine.SetAviFileNameFormat(m_rules[index]);
+        if (m_engine.CheckRecordMode() != 0) {
+            count = m_engine.TotalStreamFileCount();
+            if (count > 0) {
+                m_rule = static_cast<int>(index);
+                break;
+            }
+        }
+    }
+    if (m_rule < 0) {
+        Finish(false);
+        return;
+    }
+    QMetaObject::invokeMethod(m_progress, [bar = m_progress, count] { bar->setRange(0, count); }, Qt::QueuedConnection);
+    m_notify(121, m_rule);
+    const bool success = m_engine.procOpenList() != 0;
+    if (success) {
+        m_notify(120, 0);
+        m_notify(0, 0);
+    }
+    QMetaObject::invokeMethod(m_progress, [bar = m_progress, count] { bar->setValue(count); }, Qt::QueuedConnection);
+    std::this_thread::sleep_for(10ms);
+    Finish(success);
+}
+
+void CLoadRecFile::Finish(bool success) {
+    m_success = success;
+    QMetaObject::invokeMethod(this, [this, success] { done(success ? Accepted : Rejected); }, Qt::QueuedConnection);
+}

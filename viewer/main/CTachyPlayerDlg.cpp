@@ -1,0 +1,297 @@
+#include "viewer/main/CTachyPlayerDlg.h"
+
+#include "audio/sound/ISoundEx.h"
+#include "display/CWndDisplay.h"
+#include "engine/IIntrReplayEx.h"
+#include "platform/ipc/NamedEvent.h"
+#include "skinctl/CCtrlButtonEx.h"
+#include "skinres/CExImageManager.h"
+#include "skinres/CExWndPos.h"
+#include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/app/WindowLayout.h"
+#include "viewer/boxes/CFullScreen.h"
+#include "viewer/boxes/CWndDisplayBox.h"
+#include "viewer/boxes/CWndFunc.h"
+#include "viewer/list/CTabList.h"
+#include "viewer/main/ViewerMessageBox.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+using namespace viewer;
+
+namespace {
+
+constexpr int kPictureFormat = 6;  // planar YUV 4:2:0 pictures from the engine
+
+struct ToolbarButton {
+    const char* position;
+    const char* images;
+    std::uintptr_t command;
+    const char* tip;
+};
+
+const ToolbarButton kToolbar[] = {
+    {"Open Folder", "openfolder_", kOpenFolder, "btn open folder"},
+    {"Open SDCard", "opensdcard_", kOpenCard, "btn open sdcard"},
+    {"Setup", "setup_", kSetup, "btn setup"},
+    {"Print", "print_", kPrint, "btn print"},
+    {"Snapshot", "snapshot_", kSnapshot, "btn snapshot"},
+    {"Info", "info_", kInfo, "btn info"},
+    {"Language", "lang_", kLanguage, "btn lang"},
+    {"Titlebar Min", "min_", kMinimise, "icon min"},
+    {"Titlebar Max", "max_", kMaximise, "icon max"},
+    {"Titlebar Restore", "restore_", kRestore, "icon restore"},
+    {"Titlebar Exit", "exit_", kExit, "icon exit"},
+};
+
+} // namespace
+
+CTachyPlayerDlg::CTachyPlayerDlg(CTachyPlayerApp& app) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(false);
+}
+
+CTachyPlayerDlg::~CTachyPlayerDlg() {
+    Shutdown();
+}
+
+bool CTachyPlayerDlg::Initialize() {
+    m_Setup.Load(m_app.GetPaths().appPath, m_app.Option().title);
+    if (!CreateChildren()) {
+        ShowKeyedMessage(this, m_app.Language(), "common warning", "message 014");
+        return false;
+    }
+    const QImage* background = m_app.Images().GetImageFile(QStringLiteral("HD-Bg"));
+    if (background == nullptr || background->isNull()) {
+        return false;
+    }
+    ComposeBackground();
+    setWindowTitle(QString::fromStdString(m_app.Option().title));
+    if (const QIcon* icon = m_app.Images().GetIconFile(QStringLiteral("app_icon"))) {
+        setWindowIcon(*icon);
+    }
+    BindEngine();
+    m_setupEvent = std::make_unique<tachy::NamedEvent>("IPC_SHARED_EVT_SETUP");
+    StartCardWatch();
+    // The skin's design size, centred on the screen.
+    const _WIN_POS* frame = m_app.Positions().GetWinPos(QStringLiteral("Main Frame"));
+    const QSize size = frame != nullptr && frame->width > 0 ? QSize(frame->width, frame->height) : QSize(1280, 800);
+    resize(size);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    m_normalGeometry = geometry();
+    return true;
+}
+
+bool CTachyPlayerDlg::CreateChildren() {
+    const ViewerContext& context = m_app.Context();
+    for (int position = 0; position < 3; ++position) {
+        auto* box = new CWndDisplayBox(this, context, position, kPictureFormat, m_app.Option().logoSize);  // child
+        if (!box->IsCreated()) {
+            return false;
+        }
+        m_boxes[static_cast<std::size_t>(position)] = box;
+    }
+    m_fullScreen = new CFullScreen(this, context, kPictureFormat);  // child window
+    m_func = new CWndFunc(this, context, true);                      // child
+    m_list = new CTabList(context, this, m_func);                    // a page of the panel
+    m_func->SetPage(0, m_list);
+    m_func->SetPage(1, new QWidget(m_func));  // the map page comes with the panels
+    m_func->SetPage(2, new QWidget(m_func));  // and the vehicle-data page
+    CreateToolbar();
+    return true;
+}
+
+CCtrlButtonEx* CTachyPlayerDlg::MakeButton(const char* position, const char* images, std::uintptr_t commandId,
+                                           const char* tip) {
+    auto* button = new CCtrlButtonEx(this);  // child
+    button->setObjectName(QString::fromLatin1(position));
+    button->SetImages(tachy::skinctl::SkinStateImages::fromSkin(m_app.Images(), QString::fromLatin1(images)));
+    button->setToolTip(LanguageText(m_app.Language(), tip));
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QAbstractButton::clicked, this, [this, commandId] { command(kUserMessage, commandId, 0); });
+    m_buttons.push_back(button);
+    return button;
+}
+
+void CTachyPlayerDlg::CreateToolbar() {
+    const int model = m_app.Option().productId;
+    for (const ToolbarButton& entry : kToolbar) {
+        CCtrlButtonEx* button = MakeButton(entry.position, entry.images, entry.command, entry.tip);
+        // The smaller tool-tip set of model 0 has no info and language tips.
+        if (model == 0 && (entry.command == kInfo || entry.command == kLanguage)) {
+            button->setToolTip(QString());
+        }
+        if (entry.command == kMaximise) {
+            m_maxButton = button;
+        } else if (entry.command == kRestore) {
+            m_restoreButton = button;
+            button->hide();
+        }
+    }
+    MakeButton("Titlebar Icon", "title_icon_", kAbout, "btn info")->setToolTip(QString());
+}
+
+// The background at the skin's size: "HD-Bg", the title bar over it, and the logo at (15, 5)
+// scaled to 48 pixels high.
+void CTachyPlayerDlg::ComposeBackground() {
+    const CExImageManager& images = m_app.Images();
+    const QImage* background = images.GetImageFile(QStringLiteral("HD-Bg"));
+    m_background = background->convertToFormat(QImage::Format_RGB32);
+    QPainter painter(&m_background);
+    if (const QImage* titlebar = images.GetImageFile(QStringLiteral("HD-Titlebar")); titlebar && !titlebar->isNull()) {
+        painter.drawImage(0, 0, *titlebar);
+    }
+    if (const QImage* logo = images.GetImageFile(QStringLiteral("title_logo")); logo && !logo->isNull()) {
+        painter.drawImage(QPoint(15, 5), logo->scaledToHeight(48, Qt::SmoothTransformation));
+    }
+}
+
+QRect CTachyPlayerDlg::ElementRect(const char* name, double scale, int designWidth) const {
+    const _WIN_POS* position = m_app.Positions().GetWinPos(QString::fromLatin1(name));
+    if (position == nullptr) {
+        return {};
+    }
+    // The design is centred across when the window is relatively wider than the skin.
+    const int offset = std::max(0, static_cast<int>((width() - designWidth * scale) / 2));
+    return viewer::ScaledLayoutRect(*position, static_cast<int>(designWidth * scale),
+                                    static_cast<int>(height()), scale)
+        .translated(offset, 0);
+}
+
+void CTachyPlayerDlg::LayOut() {
+    if (m_isFullScreen) {
+        return;
+    }
+    const _WIN_POS* frame = m_app.Positions().GetWinPos(QStringLiteral("Main Frame"));
+    const int designWidth = frame != nullptr && frame->width > 0 ? frame->width : 1280;
+    const int designHeight = frame != nullptr && frame->height > 0 ? frame->height : 800;
+    const double scale = viewer::LayoutScale(width(), height(), designWidth, designHeight);
+    for (CCtrlButtonEx* button : m_buttons) {
+        button->setGeometry(ElementRect(button->objectName().toLatin1().constData(), scale, designWidth));
+    }
+    LayOutVideo(scale, designWidth);
+    m_func->hide();
+    m_func->setGeometry(ElementRect("List Wnd", scale, designWidth));
+    m_func->show();
+}
+
+// The boxes in their frames: with three channels playing, frames 1 to 3 get the boxes from the
+// main channel on; otherwise the two-frame layout, the third box in its own frame.
+void CTachyPlayerDlg::LayOutVideo(double scale, int designWidth) {
+    const int count = m_channelCount;
+    const bool three = m_loadState == kPlaying && count == 3;
+    if (!three && (m_mainChannel == 2 || count == 1)) {
+        m_mainChannel = 0;
+    }
+    const int main = m_mainChannel;
+    for (int frame = 0; frame < 3; ++frame) {
+        const QByteArray name = three ? QByteArray("VideoFrame0") + QByteArray::number(frame + 1)
+                                      : QByteArray("VideoFrame0") + QByteArray::number(frame + 1) + "_1";
+        const int box = three ? (main + frame) % 3 : frame < 2 ? (main + frame) % 2 : 2;
+        const QRect rect = ElementRect(name.constData(), scale, designWidth);
+        CWndDisplayBox* target = m_boxes[static_cast<std::size_t>(box)];
+        target->setGeometry(rect);
+        target->setVisible(rect.width() > 0 && rect.height() > 0 && (box < count || box == 0));
+    }
+}
+
+void CTachyPlayerDlg::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    if (m_isFullScreen) {
+        const QImage* full = m_app.Images().GetImageFile(QStringLiteral("screen_full"));
+        if (full != nullptr && !full->isNull()) {
+            painter.drawImage(rect(), *full);
+        }
+        return;
+    }
+    painter.drawImage(rect(), m_background);
+}
+
+void CTachyPlayerDlg::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayOut();
+}
+
+void CTachyPlayerDlg::mousePressEvent(QMouseEvent* event) {
+    // The window has no system frame: a press on the background drags it.
+    if (event->button() == Qt::LeftButton && !m_maximised && !m_isFullScreen) {
+        m_dragging = true;
+        m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+}
+
+void CTachyPlayerDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging && (event->buttons() & Qt::LeftButton) != 0) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+        m_normalGeometry = geometry();
+    } else {
+        m_dragging = false;
+    }
+}
+
+void CTachyPlayerDlg::ToggleMaximised() {
+    if (!m_maximised) {
+        m_normalGeometry = geometry();
+        if (const QScreen* screen = this->screen()) {
+            setGeometry(screen->availableGeometry());
+        }
+    } else {
+        setGeometry(m_normalGeometry);
+    }
+    m_maximised = !m_maximised;
+    m_maxButton->setVisible(!m_maximised);
+    m_restoreButton->setVisible(m_maximised);
+}
+
+void CTachyPlayerDlg::ToggleFullScreen() {
+    if (m_loadState == kNothingLoaded && !m_isFullScreen) {
+        return;
+    }
+    m_isFullScreen = !m_isFullScreen;
+    CFullScreen& full = *m_fullScreen;
+    full.SetMainChannel(m_mainChannel);
+    full.SetPlaying(m_loadState == kPlaying);
+    if (m_isFullScreen) {
+        full.showFullScreen();
+    } else {
+        full.hide();
+        LayOut();
+    }
+    update();
+}
+
+void CTachyPlayerDlg::closeEvent(QCloseEvent* event) {
+    Shutdown();
+    event->accept();
+}
+
+// In the order the parts depend on each other: sound, preferences, card watch, engine.
+void CTachyPlayerDlg::Shutdown() {
+    if (m_shutDown) {
+        return;
+    }
+    m_shutDown = true;
+    {
+        const std::lock_guard<std::mutex> guard(m_soundLock);
+        if (m_sound) {
+            m_sound->PlayStop();
+            m_sound->DeleteDxSound();
+            m_sound.reset();
+        }
+    }
+    m_Setup.Save();
+    StopCardWatch();
+    if (m_engine) {
+        m_engine->Stop();
+        m_engine->Release();
+        m_engine.reset();
+    }
+    m_setupEvent.reset();
+}

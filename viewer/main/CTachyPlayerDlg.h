@@ -1,0 +1,182 @@
+#pragma once
+// The viewer's main window: a borderless skinned window that owns the replay engine, the sound
+// output, the display boxes, the full-screen window and the side panel; turns buttons, keys
+// and child-window commands into engine calls; and hands the engine's pictures, sound and
+// driving data to the windows that show them.
+//
+// Threads: engine callbacks arrive on engine threads. Pictures go straight to the displays
+// (they take their own lock), sound to the sound output (likewise), and questions are answered
+// from state under m_stateLock; every widget change is queued to the GUI thread.
+
+#include "engine/CTimeList.h"
+#include "engine/EngineRecords.h"
+#include "platform/bus/CommandTarget.h"
+#include "viewer/app/CTachyPlayerSetup.h"
+#include "viewer/main/ViewerCommands.h"
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class CCtrlButtonEx;
+class CFullScreen;
+class CTachyPlayerApp;
+class CTabList;
+class CWndDisplayBox;
+class CWndFunc;
+class IIntrReplayEx;
+class ISoundEx;
+class QLabel;
+
+namespace tachy {
+class NamedEvent;
+}
+
+class CTachyPlayerDlg : public QWidget, public tachy::CommandTarget {
+public:
+    explicit CTachyPlayerDlg(CTachyPlayerApp& app);
+    ~CTachyPlayerDlg() override;
+    CTachyPlayerDlg(const CTachyPlayerDlg&) = delete;
+    CTachyPlayerDlg& operator=(const CTachyPlayerDlg&) = delete;
+
+    // Builds the children, binds the engine and the sound output; false when the window cannot
+    // work (no display box, no background image).
+    bool Initialize();
+
+    std::intptr_t command(unsigned message, std::uintptr_t code, std::intptr_t argument) override;
+
+    // Opens a card or folder with the loading dialog; true when recordings were found.
+    bool OpenPath(const QString& path);
+    void Play();
+    void PauseOrResume();
+    void StopPlayback();
+    // The card-watch's decision: whether a signal from the settings program reloads the path.
+    bool ShouldReloadOnSignal() const;
+
+    int LoadState() const { return m_loadState; }
+    QString LoadedPath() const;
+    int ChannelCount() const { return m_channelCount; }
+    int MainChannel() const { return m_mainChannel; }
+    IIntrReplayEx* Engine() const { return m_engine.get(); }
+    CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }
+    CTabList* List() const { return m_list; }
+    CTachyPlayerSetup& Setup() { return m_Setup; }
+    // Pictures shown per channel since the last open (for scripts and tests).
+    int PicturesShown(int channel) const { return m_picturesShown[static_cast<std::size_t>(channel)]; }
+    // For tests: whether a path counts as a drive root (the card watch reloads only those).
+    void SetDriveRootTest(bool (*isDriveRoot)(const QString&)) { m_isDriveRoot = isDriveRoot; }
+
+    static void EngineCallback(unsigned code, std::intptr_t param, void* data, void* user);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Construction of the parts (CTachyPlayerDlg.cpp).
+    bool CreateChildren();
+    void CreateToolbar();
+    CCtrlButtonEx* MakeButton(const char* position, const char* images, std::uintptr_t commandId, const char* tip);
+    void BindEngine();
+    void LayOut();
+    void LayOutVideo(double scale, int designWidth);
+    QRect ElementRect(const char* name, double scale, int designWidth) const;
+    void ComposeBackground();
+    void ToggleMaximised();
+    void ToggleFullScreen();
+    void Shutdown();
+
+    // Commands (CTachyPlayerDlg_Commands.cpp).
+    std::intptr_t OnUserCommand(std::uintptr_t code, std::intptr_t argument);
+    void OpenFolderDialog();
+    void OpenCardDialog();
+    void StartSetupProgram();
+    void ApplyVolume(int volume);
+    void ApplyPictureControl(bool brightness, int value);
+    void ZoomBoxes(bool in);
+
+    // Playback (CTachyPlayerDlg_Playback.cpp).
+    void StopEngine();
+    void StopAndReset();
+    void MoveFile(int step);
+    void DeleteCurrentFile();
+    void RotateMainChannel();
+    void ToggleTransform(int position, int bit);
+    void SetLoadState(int state);
+    void UpdatePlayingFlags();
+
+    // Engine events (CTachyPlayerDlg_Engine.cpp).
+    void OnEngineEvent(unsigned code, std::intptr_t param, void* data);
+    void OnPicture(const _PICTURE_INFO& picture);
+    void OnNoPicture(int channel);
+    void OnSoundBlock(_AUDIO_BLOCK& block);
+    int SoundCanTakeMore();
+    void OnFrameInfo(_FRAME_INFO& frame);
+    void RunRecoveryTool(const char* file);
+
+    // The recording list (CTachyPlayerDlg_List.cpp).
+    void ListCallback(unsigned code, std::intptr_t param, void* data);
+    bool ListEntry(int row, CTimeList& entry);
+    int ListRowCount() const;
+    int ListSelectedRow() const;
+    void ListSelectRow(int row);
+    void ListMarkNothingPlayed();
+    void ListRemoveEntry(int row, const CTimeList& entry);
+
+    // Opening and the workers (CTachyPlayerDlg_Open.cpp).
+    bool RunLoading(const QString& path);
+    void AfterOpen(bool success, const QString& path);
+    void CheckNewestFiles();
+    void StartCardWatch();
+    void StopCardWatch();
+    void CardWatchLoop();
+
+    CTachyPlayerApp& m_app;
+    CTachyPlayerSetup m_Setup;
+    std::unique_ptr<IIntrReplayEx> m_engine;
+    std::unique_ptr<ISoundEx> m_sound;  // guarded by m_soundLock
+    std::mutex m_soundLock;
+    bool m_soundOpen = false;  // guarded by m_soundLock
+    std::array<CWndDisplayBox*, 3> m_boxes{};  // children
+    CFullScreen* m_fullScreen = nullptr;        // child window
+    CWndFunc* m_func = nullptr;                 // child
+    CTabList* m_list = nullptr;                 // a page of m_func
+    std::vector<CCtrlButtonEx*> m_buttons;      // children
+    CCtrlButtonEx* m_maxButton = nullptr;
+    CCtrlButtonEx* m_restoreButton = nullptr;
+    QImage m_background;
+
+    std::atomic<int> m_loadState{viewer::kNothingLoaded};
+    mutable std::mutex m_stateLock;
+    QString m_loadedPath;           // guarded by m_stateLock
+    std::atomic<int> m_channelCount{2};
+    std::atomic<int> m_mainChannel{0};
+    std::atomic<int> m_currentListIndex{-1};
+    int m_rememberedState = 0;      // GUI thread
+    bool m_maximised = false;       // GUI thread
+    std::atomic<bool> m_isFullScreen{false};
+    QRect m_normalGeometry;
+    QPoint m_dragOffset;
+    bool m_dragging = false;
+    std::array<std::atomic<int>, 3> m_picturesShown{};
+    std::array<int, 3> m_transforms{};  // flip (bit 0) and mirror (bit 1) per box
+
+    std::mutex m_drivingLock;
+    _FRAME_INFO m_lastFrame{};  // guarded by m_drivingLock
+
+    std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
+    std::unique_ptr<tachy::NamedEvent> m_accessEvent;  // "IPC_SHARED_ACCESS"
+    std::thread m_cardWatch;
+    std::atomic<bool> m_cardWatchRun{false};
+    bool (*m_isDriveRoot)(const QString&) = nullptr;
+    bool m_shutDown = false;
+};

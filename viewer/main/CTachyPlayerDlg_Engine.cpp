@@ -1,0 +1,209 @@
+// The engine's side of the main window: binding, and what each callback does. Callbacks come on
+// engine threads; widget work is queued to the GUI thread.
+#include "viewer/main/CTachyPlayerDlg.h"
+
+#include "audio/sound/ISoundEx.h"
+#include "display/CWndDisplay.h"
+#include "engine/IIntrReplayEx.h"
+#include "picturedec/IVideoDecoder.h"
+#include "platform/avi/AviStructures.h"
+#include "platform/debug/DebugOut.h"
+#include "platform/process/Process.h"
+#include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/boxes/CFullScreen.h"
+#include "viewer/boxes/CWndDisplayBox.h"
+
+#include <QMetaObject>
+#include <algorithm>
+
+using namespace viewer;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr int kRecoveryWaitMs = 10000;
+
+} // namespace
+
+void CTachyPlayerDlg::BindEngine() {
+    m_engine = IIntrReplayEx::Create();
+    m_engine->Initialize(this, IVideoDecoder::kFormatYuv);
+    m_engine->EnableRecovery(0);
+    m_engine->SetCallback(&CTachyPlayerDlg::EngineCallback, this);
+    m_engine->SetColorControlMode(m_Setup.colorMode);
+    for (int channel = 0; channel < 3; ++channel) {
+        m_engine->SetBrightness(channel, m_Setup.brightness);
+        m_engine->SetContrast(channel, m_Setup.contrast);
+        m_engine->SetSaturation(channel, 50);
+        m_engine->SetSharpeness(channel, 0);
+        m_engine->SetBlur(channel, 0);
+        CWndDisplay* display = m_boxes[static_cast<std::size_t>(channel)]->Display();
+        display->SetBrightness(50);
+        display->SetContrast(50);
+        display->SetSaturation(50);
+        display->SetZoomMode(m_Setup.nZoomMode);
+        display->SetZoomOption(-m_Setup.zoomCtrl);
+        display->SetDispZoomPIP(m_Setup.pipShow, m_Setup.pipPos);
+    }
+    m_engine->SetPBSpeedOption(0);
+    m_engine->SetPBSpeed(1.0);
+    {
+        const std::lock_guard<std::mutex> guard(m_soundLock);
+        m_sound = ISoundEx::Create();
+        // No sound device (a machine without one): the viewer plays without sound.
+        if (m_sound && m_sound->CreateDxSound(this) == 0) {
+            tachy::DebugOut::write("tachyPlayer: no sound output\n");
+        }
+        if (m_sound) {
+            m_sound->SetVolume(m_Setup.volume);
+            m_sound->SetMute(m_Setup.mute);
+        }
+    }
+}
+
+void CTachyPlayerDlg::EngineCallback(unsigned code, std::intptr_t param, void* data, void* user) {
+    static_cast<CTachyPlayerDlg*>(user)->OnEngineEvent(code, param, data);
+}
+
+void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* data) {
+    switch (code) {
+    case 0:
+    case 120:
+    case 121:
+    case 122:
+    case 140:
+    case 141:
+    case 142:
+        ListCallback(code, param, data);
+        break;
+    case 70:
+        // The end of play: no further notices, and the stop runs on the GUI thread.
+        static_cast<_PLAY_END_INFO*>(data)->nFlag = 0;
+        QMetaObject::invokeMethod(this, [this] { StopPlayback(); }, Qt::QueuedConnection);
+        break;
+    case 133:
+        OnFrameInfo(*static_cast<_FRAME_INFO*>(data));
+        break;
+    case 170:
+        OnPicture(*static_cast<const _PICTURE_INFO*>(data));
+        break;
+    case 171:
+        OnNoPicture(static_cast<int>(param));
+        break;
+    case 180:
+        OnSoundBlock(*static_cast<_AUDIO_BLOCK*>(data));
+        break;
+    case 182:
+        *static_cast<int*>(data) = SoundCanTakeMore();
+        break;
+    case 183: {
+        const std::lock_guard<std::mutex> guard(m_soundLock);
+        if (m_sound) {
+            m_sound->PlayStop();
+        }
+        break;
+    }
+    case 200:
+        RunRecoveryTool(static_cast<const char*>(data));
+        break;
+    default:
+        break;
+    }
+}
+
+void CTachyPlayerDlg::OnPicture(const _PICTURE_INFO& picture) {
+    const int channel = picture.nChannel;
+    if (channel < 0 || channel > 2) {
+        return;
+    }
+    const unsigned char* planes[3] = {reinterpret_cast<const unsigned char*>(picture.avData0to2[0]),
+                                      reinterpret_cast<const unsigned char*>(picture.avData0to2[1]),
+                                      reinterpret_cast<const unsigned char*>(picture.avData0to2[2])};
+    const int strides[3] = {static_cast<int>(picture.avData8to15[0]), static_cast<int>(picture.avData8to15[1]),
+                            static_cast<int>(picture.avData8to15[2])};
+    CWndDisplay* display = m_boxes[static_cast<std::size_t>(channel)]->Display();
+    if (m_isFullScreen && channel == m_mainChannel) {
+        display = m_fullScreen->Display();
+    }
+    const int format = planes[0] != nullptr ? 6 : 4;
+    const int shown = planes[0] != nullptr
+                          ? display->SetVidStream(0, planes, picture.nWidth, picture.nHeight, 0, format, strides)
+                          : display->SetVidStream(0, picture.picture, picture.nWidth, picture.nHeight, 0, 4);
+    if (shown == 0) {
+        tachy::DebugOut::write("error in DisplayVideoStream\n");
+        return;
+    }
+    ++m_picturesShown[static_cast<std::size_t>(channel)];
+}
+
+void CTachyPlayerDlg::OnNoPicture(int channel) {
+    if (channel < 0 || channel > 2) {
+        return;
+    }
+    m_boxes[static_cast<std::size_t>(channel)]->Display()->UpdateScreen(1);
+}
+
+// The format of each block: kept while it matches, else the output is made anew for it.
+void CTachyPlayerDlg::OnSoundBlock(_AUDIO_BLOCK& block) {
+    tachy::avi::WaveFormatEx format{};
+    format.wFormatTag = static_cast<std::uint16_t>(block.nFormat);
+    format.nChannels = 1;
+    format.nSamplesPerSec = static_cast<std::uint32_t>(block.nSampleRate);
+    format.wBitsPerSample = static_cast<std::uint16_t>(block.nBitsPerSample);
+    format.nBlockAlign = static_cast<std::uint16_t>(block.nBitsPerSample / 8);
+    format.nAvgBytesPerSec = static_cast<std::uint32_t>(block.nSampleRate * block.nBitsPerSample / 8);
+    const std::lock_guard<std::mutex> guard(m_soundLock);
+    if (!m_sound) {
+        block.nResult = 0;
+        return;
+    }
+    if (m_sound->IsCreateDSBuffer() != 0 && m_sound->CompareFormat(&format, 1, 256) == 0) {
+        block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, 1);
+        return;
+    }
+    if (m_sound->IsCreateDSBuffer() != 0) {
+        m_sound->PlayStop();
+        m_sound->DeleteDSBuffer();
+    }
+    m_sound->CreateDSBuffer(&format, 1, 500);
+    block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
+}
+
+int CTachyPlayerDlg::SoundCanTakeMore() {
+    const std::lock_guard<std::mutex> guard(m_soundLock);
+    if (!m_sound || m_sound->IsPlaying() == 0) {
+        return 1;
+    }
+    return m_sound->GetGap() < m_sound->GetGapThreshold() ? 1 : 0;
+}
+
+void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
+    if (frame.nChannel != 0) {
+        return;
+    }
+    const int index = frame.fileInfo.nListIndex;
+    if (index != m_currentListIndex) {
+        m_currentListIndex = index;
+        CTimeList entry;
+        if (ListEntry(index, entry) && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
+            m_channelCount = std::min(entry.m_nChannelCount, 3);
+            QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
+        }
+    }
+    const std::lock_guard<std::mutex> guard(m_drivingLock);
+    m_lastFrame = frame;
+}
+
+// A stream file the engine cannot read goes to the recovery tool, when it is installed.
+void CTachyPlayerDlg::RunRecoveryTool(const char* file) {
+    const std::filesystem::path tool = m_app.GetPaths().programFolder / "ffrecovery";
+    if (file == nullptr || !std::filesystem::exists(tool)) {
+        return;
+    }
+    std::string path = file;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    tachy::Process recovery;
+    if (recovery.start(tool, {path})) {
+        recovery.wait(std::chrono::milliseconds(kRecoveryWaitMs));
+    }
+}

@@ -1,0 +1,169 @@
+// Opening a card or folder, and the watch for the settings program's changes to the card.
+#include "viewer/main/CTachyPlayerDlg.h"
+
+#include "engine/IIntrReplayEx.h"
+#include "platform/ipc/NamedEvent.h"
+#include "util/avi/CAviParser2.h"
+#include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/boxes/CFullScreen.h"
+#include "viewer/main/CLoadRecFile.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace viewer;
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr std::size_t kMaxPathChars = 259;
+constexpr auto kWatchWait = 100ms;
+constexpr int kRecordModes = 7;
+
+// A drive here is the root of a mounted volume: the folder lies on another device than its
+// parent (or is the file-system root).
+bool isMountPoint(const QString& path) {
+    const QString clean = QDir::cleanPath(path);
+    if (clean == QStringLiteral("/")) {
+        return true;
+    }
+    struct stat self {};
+    struct stat parent {};
+    const QByteArray native = QFile::encodeName(clean);
+    const QByteArray up = QFile::encodeName(QFileInfo(clean).dir().absolutePath());
+    return ::stat(native.constData(), &self) == 0 && ::stat(up.constData(), &parent) == 0 &&
+           self.st_dev != parent.st_dev;
+}
+
+} // namespace
+
+QString CTachyPlayerDlg::LoadedPath() const {
+    const std::lock_guard<std::mutex> guard(m_stateLock);
+    return m_loadedPath;
+}
+
+bool CTachyPlayerDlg::OpenPath(const QString& path) {
+    if (m_loadState == kPlaying) {
+        SetLoadState(kLoaded);
+        m_engine->Stop();
+        std::this_thread::sleep_for(2ms);
+        m_engine->ClearData();
+        m_currentListIndex = -1;
+        ListMarkNothingPlayed();
+    }
+    m_channelCount = 2;
+    LayOut();
+    const bool success = RunLoading(path);
+    AfterOpen(success, path);
+    return success;
+}
+
+bool CTachyPlayerDlg::RunLoading(const QString& path) {
+    m_engine->SetDbPath(path.left(static_cast<int>(kMaxPathChars)).toStdString());
+    CLoadRecFile loading(this, *m_engine, m_app.NameRules(),
+                         [this](unsigned code, std::intptr_t param) { ListCallback(code, param, nullptr); });
+    return loading.Load();
+}
+
+void CTachyPlayerDlg::AfterOpen(bool success, const QString& path) {
+    if (!success) {
+        if (m_isFullScreen) {
+            ToggleFullScreen();
+        }
+        ListCallback(121, 0, nullptr);  // the list emptied
+        SetLoadState(kNothingLoaded);
+        return;
+    }
+    {
+        const std::lock_guard<std::mutex> guard(m_stateLock);
+        m_loadedPath = path;
+    }
+    m_Setup.latestPath = path.toStdString();
+    ListSelectRow(ListRowCount() - 1);
+    SetLoadState(kLoaded);
+    const int model = m_app.Option().productId;
+    if (model != 400 && model != 401) {
+        CheckNewestFiles();
+    }
+}
+
+// The newest recording of each record mode is read once; one the parser cannot open goes to
+// the recovery tool.
+void CTachyPlayerDlg::CheckNewestFiles() {
+    std::array<std::string, kRecordModes> newest;
+    std::array<std::int64_t, kRecordModes> newestTime{};
+    newestTime.fill(-1);
+    for (int row = 0; row < ListRowCount(); ++row) {
+        CTimeList entry;
+        if (!ListEntry(row, entry)) {
+            continue;
+        }
+        const int mode = entry.m_nRecordMode[0];
+        if (mode < 0 || mode >= kRecordModes || entry.m_fileList[0].empty()) {
+            continue;
+        }
+        const auto slot = static_cast<std::size_t>(mode);
+        if (entry.m_llStartTime[0] > newestTime[slot]) {
+            newestTime[slot] = entry.m_llStartTime[0];
+            newest[slot] = entry.m_fileList[0].back();
+        }
+    }
+    for (const std::string& file : newest) {
+        if (file.empty()) {
+            continue;
+        }
+        CAviParser2 parser;
+        if (parser.OpenStream(file, 0) == 0) {
+            RunRecoveryTool(file.c_str());
+        } else {
+            parser.CloseStream();
+        }
+    }
+}
+
+bool CTachyPlayerDlg::ShouldReloadOnSignal() const {
+    const QString path = LoadedPath();
+    const bool driveRoot = m_isDriveRoot != nullptr ? m_isDriveRoot(path) : isMountPoint(path);
+    return m_loadState != kNothingLoaded && !path.isEmpty() && driveRoot;
+}
+
+void CTachyPlayerDlg::StartCardWatch() {
+    m_accessEvent = std::make_unique<tachy::NamedEvent>("IPC_SHARED_ACCESS");
+    m_cardWatchRun = true;
+    m_cardWatch = std::thread([this] { CardWatchLoop(); });
+}
+
+void CTachyPlayerDlg::StopCardWatch() {
+    m_cardWatchRun = false;
+    if (m_cardWatch.joinable()) {
+        m_cardWatch.join();
+    }
+    m_accessEvent.reset();
+}
+
+// The settings program wrote to the card: a card opened at its root is read again (on the GUI
+// thread, with the loading dialog), and row 0 is selected.
+void CTachyPlayerDlg::CardWatchLoop() {
+    while (m_cardWatchRun) {
+        if (!m_accessEvent->isValid()) {
+            std::this_thread::sleep_for(kWatchWait);
+            continue;
+        }
+        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled) {
+            continue;
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!ShouldReloadOnSignal()) {
+                    return;
+                }
+                if (OpenPath(LoadedPath())) {
+                    ListSelectRow(0);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}

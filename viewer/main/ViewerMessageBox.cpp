@@ -1,0 +1,50 @@
+#include "viewer/main/ViewerMessageBox.h"
+
+#include "skinres/CExLangManager.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <atomic>
+#include <cstdio>
+
+namespace viewer {
+namespace {
+
+std::atomic<bool> automatic{false};
+std::atomic<Answer> automaticAnswer{Answer::Ok};
+
+} // namespace
+
+QString LanguageText(const CExLangManager& language, const char* key) {
+    const QString text = language.GetText(QString::fromLatin1(key));
+    return text.isEmpty() ? QString::fromLatin1(key) : text;
+}
+
+Answer ShowMessage(QWidget* parent, const CExLangManager& language, const QString& caption, const QString& text,
+                   bool withCancel) {
+    if (automatic) {
+        std::fprintf(stderr, "tachyPlayer: %s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
+        return withCancel ? automaticAnswer.load() : Answer::Ok;
+    }
+    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::NoButton, parent);
+    QPushButton* ok = box.addButton(LanguageText(language, "common ok"), QMessageBox::AcceptRole);
+    if (withCancel) {
+        box.addButton(LanguageText(language, "common cancel"), QMessageBox::RejectRole);
+    }
+    box.setDefaultButton(ok);
+    box.exec();
+    return box.clickedButton() == ok ? Answer::Ok : Answer::Cancel;
+}
+
+Answer ShowKeyedMessage(QWidget* parent, const CExLangManager& language, const char* captionKey,
+                        const char* textKey, bool withCancel) {
+    return ShowMessage(parent, language, LanguageText(language, captionKey), LanguageText(language, textKey),
+                       withCancel);
+}
+
+void SetAutomaticAnswer(bool enabled, Answer answer) {
+    automatic = enabled;
+    automaticAnswer = answer;
+}
+
+} // namespace viewer
