@@ -115,7 +115,7 @@ private:
     void UpdatePlayingFlags();
 
     // Engine events (CTachyPlayerDlg_Engine.cpp).
-    void OnEngineEvent(unsigned code, std::intptr_t param, void* data);
+    void OnEngineEvent(unsigned code, std::intptr_t param, void* payload);
     void OnPicture(const _PICTURE_INFO& picture);
     void OnNoPicture(int channel);
     void OnSoundBlock(_AUDIO_BLOCK& block);
@@ -124,7 +124,7 @@ private:
     void RunRecoveryTool(const char* file);
 
     // The recording list (CTachyPlayerDlg_List.cpp).
-    void ListCallback(unsigned code, std::intptr_t param, void* data);
+    void ListCallback(unsigned code, std::intptr_t param, void* payload);
     bool ListEntry(int row, CTimeList& entry);
     int ListRowCount() const;
     int ListSelectedRow() const;

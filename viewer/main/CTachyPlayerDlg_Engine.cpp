@@ -65,7 +65,7 @@ void CTachyPlayerDlg::EngineCallback(unsigned code, std::intptr_t param, void* d
     static_cast<CTachyPlayerDlg*>(user)->OnEngineEvent(code, param, data);
 }
 
-void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* data) {
+void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* payload) {
     switch (code) {
     case 0:
     case 120:
@@ -74,27 +74,27 @@ void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* da
     case 140:
     case 141:
     case 142:
-        ListCallback(code, param, data);
+        ListCallback(code, param, payload);
         break;
     case 70:
         // The end of play: no further notices, and the stop runs on the GUI thread.
-        static_cast<_PLAY_END_INFO*>(data)->nFlag = 0;
+        static_cast<_PLAY_END_INFO*>(payload)->nFlag = 0;
         QMetaObject::invokeMethod(this, [this] { StopPlayback(); }, Qt::QueuedConnection);
         break;
     case 133:
-        OnFrameInfo(*static_cast<_FRAME_INFO*>(data));
+        OnFrameInfo(*static_cast<_FRAME_INFO*>(payload));
         break;
     case 170:
-        OnPicture(*static_cast<const _PICTURE_INFO*>(data));
+        OnPicture(*static_cast<const _PICTURE_INFO*>(payload));
         break;
     case 171:
         OnNoPicture(static_cast<int>(param));
         break;
     case 180:
-        OnSoundBlock(*static_cast<_AUDIO_BLOCK*>(data));
+        OnSoundBlock(*static_cast<_AUDIO_BLOCK*>(payload));
         break;
     case 182:
-        *static_cast<int*>(data) = SoundCanTakeMore();
+        *static_cast<int*>(payload) = SoundCanTakeMore();
         break;
     case 183: {
         const std::lock_guard<std::mutex> guard(m_soundLock);
@@ -104,7 +104,7 @@ void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* da
         break;
     }
     case 200:
-        RunRecoveryTool(static_cast<const char*>(data));
+        RunRecoveryTool(static_cast<const char*>(payload));
         break;
     default:
         break;

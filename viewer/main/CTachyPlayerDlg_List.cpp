@@ -3,14 +3,14 @@
 
 #include "viewer/list/CTabList.h"
 
-void CTachyPlayerDlg::ListCallback(unsigned code, std::intptr_t param, void* data) {
+void CTachyPlayerDlg::ListCallback(unsigned code, std::intptr_t param, void* payload) {
     switch (code) {
     case 121:
         m_list->OnLoadStart();
         break;
     case 122:
-        if (data != nullptr) {
-            m_list->AddEntry(*static_cast<const CTimeList*>(data));
+        if (payload != nullptr) {
+            m_list->AddEntry(*static_cast<const CTimeList*>(payload));
         }
         break;
     case 120:
@@ -20,17 +20,17 @@ void CTachyPlayerDlg::ListCallback(unsigned code, std::intptr_t param, void* dat
         m_list->OnRebuild();
         break;
     case 140: {
-        auto& entry = *static_cast<CTimeList*>(data);
+        auto& entry = *static_cast<CTimeList*>(payload);
         if (!m_list->GetEntry(static_cast<int>(param), entry)) {
             entry.m_nFirstFileNumber = {-1, -1, -1};
         }
         break;
     }
     case 141:
-        *static_cast<int*>(data) = param >= 0 && param < m_list->GetItemCount() ? static_cast<int>(param) : -1;
+        *static_cast<int*>(payload) = param >= 0 && param < m_list->GetItemCount() ? static_cast<int>(param) : -1;
         break;
     case 142:
-        *static_cast<int*>(data) = m_list->GetSelectedRow();
+        *static_cast<int*>(payload) = m_list->GetSelectedRow();
         break;
     default:
         break;
