@@ -14,7 +14,7 @@ constexpr unsigned kProgressStep = 112;
 } // namespace
 
 CLoadRecFile::CLoadRecFile(QWidget* parent, IIntrReplayEx& engine, const std::vector<_AVI_NAME_FORMAT2>& rules,
-                           std::function<void(unsigned, std::intptr_t)> notify)
+                           Notify notify)
     : QDialog(parent), m_engine(engine), m_rules(rules), m_notify(std::move(notify)),
       m_progress(new QProgressBar(this)) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -43,11 +43,12 @@ bool CLoadRecFile::Load() {
     return m_success;
 }
 
-void CLoadRecFile::Progress(unsigned code, std::intptr_t /*param*/, void* /*data*/, void* user) {
+void CLoadRecFile::Progress(unsigned code, std::intptr_t param, void* data, void* user) {
+    auto* dialog = static_cast<CLoadRecFile*>(user);
     if (code != kProgressStep) {
+        dialog->m_notify(code, param, data);
         return;
     }
-    auto* dialog = static_cast<CLoadRecFile*>(user);
     QMetaObject::invokeMethod(
         dialog->m_progress,
         [bar = dialog->m_progress] { bar->setValue(std::min(bar->value() + 1, bar->maximum())); },
@@ -72,11 +73,11 @@ void CLoadRecFile::Work() {
         return;
     }
     QMetaObject::invokeMethod(m_progress, [bar = m_progress, count] { bar->setRange(0, count); }, Qt::QueuedConnection);
-    m_notify(121, m_rule);
+    m_notify(121, m_rule, nullptr);
     const bool success = m_engine.procOpenList() != 0;
     if (success) {
-        m_notify(120, 0);
-        m_notify(0, 0);
+        m_notify(120, 0, nullptr);
+        m_notify(0, 0, nullptr);
     }
     QMetaObject::invokeMethod(m_progress, [bar = m_progress, count] { bar->setValue(count); }, Qt::QueuedConnection);
     std::this_thread::sleep_for(10ms);

@@ -16,9 +16,11 @@ class QProgressBar;
 
 class CLoadRecFile : public QDialog {
 public:
-    // `notify` is the viewer's own callback, called with 121 (and the rule index), 120 and 0.
+    // `notify` is the viewer's own callback: called with 121 (and the rule index), with each
+    // entry the walk finds (122, which the engine gives to the progress callback), 120 and 0.
+    using Notify = std::function<void(unsigned code, std::intptr_t param, void* data)>;
     CLoadRecFile(QWidget* parent, IIntrReplayEx& engine, const std::vector<_AVI_NAME_FORMAT2>& rules,
-                 std::function<void(unsigned code, std::intptr_t param)> notify);
+                 Notify notify);
     ~CLoadRecFile() override;
 
     // Runs the dialog until the worker ends; true when a rule found recordings and the
@@ -33,7 +35,7 @@ private:
 
     IIntrReplayEx& m_engine;
     const std::vector<_AVI_NAME_FORMAT2>& m_rules;
-    std::function<void(unsigned, std::intptr_t)> m_notify;
+    Notify m_notify;
     QProgressBar* m_progress;  // child
     std::thread m_worker;
     std::atomic<bool> m_success{false};

@@ -12,6 +12,7 @@
 #include "engine/EngineRecords.h"
 #include "platform/bus/CommandTarget.h"
 #include "viewer/app/CTachyPlayerSetup.h"
+#include "viewer/driving/CDrivingDataTable.h"
 #include "viewer/main/ViewerCommands.h"
 
 #include <QImage>
@@ -68,6 +69,8 @@ public:
     CTachyPlayerSetup& Setup() { return m_Setup; }
     // Pictures shown per channel since the last open (for scripts and tests).
     int PicturesShown(int channel) const { return m_picturesShown[static_cast<std::size_t>(channel)]; }
+    // The driving values of the last front picture (speed, position, G-sensor).
+    viewer::driving::FrameDrivingValues DrivingValues();
     // For tests: whether a path counts as a drive root (the card watch reloads only those).
     void SetDriveRootTest(bool (*isDriveRoot)(const QString&)) { m_isDriveRoot = isDriveRoot; }
 
@@ -145,7 +148,7 @@ private:
     std::unique_ptr<IIntrReplayEx> m_engine;
     std::unique_ptr<ISoundEx> m_sound;  // guarded by m_soundLock
     std::mutex m_soundLock;
-    bool m_soundOpen = false;  // guarded by m_soundLock
+    std::uint64_t m_refusedSoundFormat = 0;  // guarded by m_soundLock
     std::array<CWndDisplayBox*, 3> m_boxes{};  // children
     CFullScreen* m_fullScreen = nullptr;        // child window
     CWndFunc* m_func = nullptr;                 // child
@@ -171,7 +174,9 @@ private:
     std::array<int, 3> m_transforms{};  // flip (bit 0) and mirror (bit 1) per box
 
     std::mutex m_drivingLock;
-    _FRAME_INFO m_lastFrame{};  // guarded by m_drivingLock
+    std::unique_ptr<viewer::driving::CDrivingDataTable> m_driving;  // guarded by m_drivingLock
+    _FRAME_INFO m_lastFrame{};                                      // guarded by m_drivingLock
+    viewer::driving::FrameDrivingValues m_drivingValues;            // guarded by m_drivingLock
 
     std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
     std::unique_ptr<tachy::NamedEvent> m_accessEvent;  // "IPC_SHARED_ACCESS"

@@ -26,6 +26,10 @@ constexpr int kRecoveryWaitMs = 10000;
 } // namespace
 
 void CTachyPlayerDlg::BindEngine() {
+    {
+        const std::lock_guard<std::mutex> guard(m_drivingLock);
+        m_driving = std::make_unique<viewer::driving::CDrivingDataTable>();
+    }
     m_engine = IIntrReplayEx::Create();
     m_engine->Initialize(this, IVideoDecoder::kFormatYuv);
     m_engine->EnableRecovery(0);
@@ -161,11 +165,24 @@ void CTachyPlayerDlg::OnSoundBlock(_AUDIO_BLOCK& block) {
         block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, 1);
         return;
     }
+    // A format the device refused is not asked for again with every block: opening a missing
+    // device takes long enough to hold up the pictures.
+    const std::uint64_t key = (static_cast<std::uint64_t>(format.nSamplesPerSec) << 16) |
+                              (static_cast<std::uint64_t>(format.wBitsPerSample) << 8) | format.wFormatTag;
+    if (key == m_refusedSoundFormat) {
+        block.nResult = 0;
+        return;
+    }
     if (m_sound->IsCreateDSBuffer() != 0) {
         m_sound->PlayStop();
         m_sound->DeleteDSBuffer();
     }
-    m_sound->CreateDSBuffer(&format, 1, 500);
+    if (m_sound->CreateDSBuffer(&format, 1, 500) == 0) {
+        m_refusedSoundFormat = key;
+        block.nResult = 0;
+        return;
+    }
+    m_refusedSoundFormat = 0;
     block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
 }
 
@@ -182,16 +199,24 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
         return;
     }
     const int index = frame.fileInfo.nListIndex;
-    if (index != m_currentListIndex) {
-        m_currentListIndex = index;
+    m_currentListIndex = index;
+    const std::lock_guard<std::mutex> guard(m_drivingLock);
+    if (m_driving->AdoptEntry(frame)) {
         CTimeList entry;
         if (ListEntry(index, entry) && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
             m_channelCount = std::min(entry.m_nChannelCount, 3);
             QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
         }
     }
-    const std::lock_guard<std::mutex> guard(m_drivingLock);
+    // The record of this moment goes into the frame record's reserved area (speed, position,
+    // G-sensor), kept as the last frame for snapshots and prints.
     m_lastFrame = frame;
+    m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
+}
+
+viewer::driving::FrameDrivingValues CTachyPlayerDlg::DrivingValues() {
+    const std::lock_guard<std::mutex> guard(m_drivingLock);
+    return m_drivingValues;
 }
 
 // A stream file the engine cannot read goes to the recovery tool, when it is installed.

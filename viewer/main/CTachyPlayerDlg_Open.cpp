@@ -55,6 +55,10 @@ bool CTachyPlayerDlg::OpenPath(const QString& path) {
     }
     m_channelCount = 2;
     LayOut();
+    {
+        const std::lock_guard<std::mutex> guard(m_drivingLock);
+        m_driving->ForgetEntry();
+    }
     const bool success = RunLoading(path);
     AfterOpen(success, path);
     return success;
@@ -63,7 +67,7 @@ bool CTachyPlayerDlg::OpenPath(const QString& path) {
 bool CTachyPlayerDlg::RunLoading(const QString& path) {
     m_engine->SetDbPath(path.left(static_cast<int>(kMaxPathChars)).toStdString());
     CLoadRecFile loading(this, *m_engine, m_app.NameRules(),
-                         [this](unsigned code, std::intptr_t param) { ListCallback(code, param, nullptr); });
+                         [this](unsigned code, std::intptr_t param, void* entry) { ListCallback(code, param, entry); });
     return loading.Load();
 }
 

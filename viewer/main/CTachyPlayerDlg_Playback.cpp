@@ -96,6 +96,8 @@ void CTachyPlayerDlg::StopPlayback() {
     {
         const std::lock_guard<std::mutex> guard(m_drivingLock);
         m_lastFrame = {};
+        m_drivingValues = {};
+        m_driving->ForgetEntry();
     }
     ListMarkNothingPlayed();
     SetLoadState(kLoaded);
