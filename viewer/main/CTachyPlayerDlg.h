@@ -67,7 +67,9 @@ public:
     CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }
     CTabList* List() const { return m_list; }
     CTachyPlayerSetup& Setup() { return m_Setup; }
-    // Pictures shown per channel since the last open (for scripts and tests).
+    // Successful opens so far (for scripts and tests).
+    int OpenCount() const { return m_openCount; }
+    // Pictures shown per channel since the last play (for scripts and tests).
     int PicturesShown(int channel) const { return m_picturesShown[static_cast<std::size_t>(channel)]; }
     // The driving values of the last front picture (speed, position, G-sensor).
     viewer::driving::FrameDrivingValues DrivingValues();
@@ -184,4 +186,5 @@ private:
     std::atomic<bool> m_cardWatchRun{false};
     bool (*m_isDriveRoot)(const QString&) = nullptr;
     bool m_shutDown = false;
+    std::atomic<int> m_openCount{0};
 };

@@ -85,6 +85,7 @@ void CTachyPlayerDlg::AfterOpen(bool success, const QString& path) {
         m_loadedPath = path;
     }
     m_Setup.latestPath = path.toStdString();
+    ++m_openCount;
     ListSelectRow(ListRowCount() - 1);
     SetLoadState(kLoaded);
     const int model = m_app.Option().productId;

@@ -1,0 +1,199 @@
+// The viewer's main window on cards of our own, off screen: opening, the list it fills, playing
+// into the display boxes, the keys and commands that move through the list, the reload the
+// settings program asks for, and screenshots of the window stopped and playing.
+
+#include "viewer/main/CTachyPlayerDlg.h"
+
+#include "engine/IIntrReplayEx.h"
+#include "platform/ipc/NamedEvent.h"
+#include "tests/support/TempFolder.h"
+#include "tools/mkcard/CardGenerator.h"
+#include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/list/CTabList.h"
+#include "viewer/main/ViewerMessageBox.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using tachy::test::TempFolder;
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "viewer_main_tests";
+    static char* argv[] = {name, nullptr};
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
+// Processes events until `done` or the time runs out.
+template <typename Done> bool waitFor(Done done, int milliseconds) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > milliseconds) {
+            return false;
+        }
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+bool isDriveRoot(const QString&) {
+    return true;
+}
+
+bool isFolder(const QString&) {
+    return false;
+}
+
+class ViewerMainWindow : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        application();
+        viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
+        s_data = new TempFolder;  // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
+        std::filesystem::copy(TACHY_DATA_DIR, s_data->path() / "program", std::filesystem::copy_options::recursive);
+        // Three recordings of two seconds, one per mode, two cameras.
+        mkcard::CardOptions options;
+        options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+        options.out = s_data->path() / "card";
+        options.channels = 2;
+        options.seconds = 6;
+        options.periodSeconds = 2;
+        options.width = 160;
+        options.height = 96;
+        options.keyInterval = 10;
+        options.modes = {"normal", "event", "parking"};
+        std::string error;
+        ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    }
+    static void TearDownTestSuite() {
+        delete s_data;  // NOLINT(cppcoreguidelines-owning-memory)
+        s_data = nullptr;
+    }
+
+    void SetUp() override {
+        QString message;
+        ASSERT_EQ(m_app.InitInstance(s_data->path() / "program", message), CTachyPlayerApp::Start::Ready)
+            << message.toStdString();
+        m_window = std::make_unique<CTachyPlayerDlg>(m_app);
+        ASSERT_TRUE(m_window->Initialize());
+        m_window->show();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        m_window.reset();
+    }
+
+    static QString card() { return QString::fromStdString((s_data->path() / "card").string()); }
+    static void saveArtifact(const QImage& image, const char* name) {
+        std::filesystem::create_directories(TACHY_ARTIFACT_DIR);
+        image.save(QString::fromLatin1(TACHY_ARTIFACT_DIR) + QLatin1Char('/') + QLatin1String(name));
+    }
+
+    static inline TempFolder* s_data = nullptr;
+    CTachyPlayerApp m_app;
+    std::unique_ptr<CTachyPlayerDlg> m_window;
+};
+
+} // namespace
+
+TEST_F(ViewerMainWindow, OpeningACardListsItsRecordingsOldestFirstWithTheLastSelected) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    EXPECT_EQ(m_window->LoadState(), viewer::kLoaded);
+    EXPECT_EQ(m_window->LoadedPath(), card());
+    CTabList& list = *m_window->List();
+    ASSERT_EQ(list.GetItemCount(), 3);
+    EXPECT_EQ(list.GetSelectedRow(), 2);
+    std::int64_t previous = 0;
+    for (int row = 0; row < 3; ++row) {
+        CTimeList entry;
+        ASSERT_TRUE(list.CopyEntry(row, entry));
+        EXPECT_EQ(entry.m_nRecordMode[0], row);  // normal, event, parking in time order
+        EXPECT_GT(entry.m_llStartTime[0], previous);
+        previous = entry.m_llStartTime[0];
+    }
+}
+
+TEST_F(ViewerMainWindow, AFolderWithoutRecordingsLeavesNothingLoaded) {
+    const TempFolder empty;
+    EXPECT_FALSE(m_window->OpenPath(QString::fromStdString(empty.path().string())));
+    EXPECT_EQ(m_window->LoadState(), viewer::kNothingLoaded);
+    EXPECT_EQ(m_window->List()->GetItemCount(), 0);
+    m_window->Play();  // "message 002": nothing to play
+    EXPECT_EQ(m_window->LoadState(), viewer::kNothingLoaded);
+}
+
+TEST_F(ViewerMainWindow, PlayShowsBothCamerasAndStopReturnsToLoaded) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    saveArtifact(m_window->grab().toImage(), "viewer-stopped.png");
+    m_window->List()->SelectRow(0);
+    m_window->Play();
+    ASSERT_EQ(m_window->LoadState(), viewer::kPlaying);
+    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 20 && m_window->PicturesShown(1) >= 20; }, 15000));
+    saveArtifact(m_window->grab().toImage(), "viewer-playing.png");
+    // The front camera's driving data arrives with its pictures.
+    EXPECT_TRUE(m_window->DrivingValues().hasRecord);
+    EXPECT_EQ(m_window->List()->GetPlayedRow(), 0);
+    m_window->StopPlayback();
+    EXPECT_EQ(m_window->LoadState(), viewer::kLoaded);
+    EXPECT_EQ(m_window->List()->GetPlayedRow(), -1);
+}
+
+TEST_F(ViewerMainWindow, PlayingToTheEndStopsByItself) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    m_window->List()->SelectRow(2);  // the last recording, two seconds
+    m_window->Play();
+    ASSERT_EQ(m_window->LoadState(), viewer::kPlaying);
+    EXPECT_TRUE(waitFor([&] { return m_window->LoadState() == viewer::kLoaded; }, 15000));
+}
+
+TEST_F(ViewerMainWindow, NextAndPreviousFileWrapAroundTheListWhileStopped) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    ASSERT_EQ(m_window->List()->GetSelectedRow(), 2);
+    m_window->command(viewer::kUserMessage, viewer::kNextFile, 0);
+    EXPECT_EQ(m_window->List()->GetSelectedRow(), 0);
+    m_window->command(viewer::kUserMessage, viewer::kPreviousFile, 0);
+    EXPECT_EQ(m_window->List()->GetSelectedRow(), 2);
+    QTest::keyClick(m_window.get(), Qt::Key_PageDown);
+    EXPECT_EQ(m_window->List()->GetSelectedRow(), 0);
+}
+
+TEST_F(ViewerMainWindow, NextFileOnTheLastRowWhilePlayingStops) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    m_window->Play();  // from the last row
+    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 15000));
+    m_window->command(viewer::kUserMessage, viewer::kNextFile, 0);
+    EXPECT_EQ(m_window->LoadState(), viewer::kLoaded);
+}
+
+TEST_F(ViewerMainWindow, TheSettingsProgramsSignalReloadsACardRootOnly) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    const int opens = m_window->OpenCount();
+    tachy::NamedEvent access("IPC_SHARED_ACCESS");
+    ASSERT_TRUE(access.isValid());
+    m_window->SetDriveRootTest(&isFolder);
+    access.set();
+    QTest::qWait(400);
+    EXPECT_EQ(m_window->OpenCount(), opens);
+    m_window->SetDriveRootTest(&isDriveRoot);
+    m_window->List()->SelectRow(1);
+    access.set();
+    ASSERT_TRUE(waitFor([&] { return m_window->OpenCount() == opens + 1; }, 5000));
+    EXPECT_EQ(m_window->List()->GetSelectedRow(), 0);
+}
+
+TEST_F(ViewerMainWindow, VolumeAndPictureCommandsAreKept) {
+    m_window->command(viewer::kUserMessage, viewer::kSetVolume, 140);
+    EXPECT_EQ(m_window->command(viewer::kUserMessage, viewer::kGetVolume, 0), 100);
+    QTest::keyClick(m_window.get(), Qt::Key_Down);
+    EXPECT_EQ(m_window->command(viewer::kUserMessage, viewer::kGetVolume, 0), 99);
+    m_window->command(viewer::kUserMessage, viewer::kSetBrightness, 70);
+    EXPECT_EQ(m_window->Setup().brightness, 70);
+}
