@@ -158,9 +158,10 @@ QFont CTabList::fontFor(const char* key) const {
     if (!m_context.language->GetFontName().isEmpty()) {
         font.setFamily(m_context.language->GetFontName());
     }
+    // The language's sizes are the text heights the skin is drawn for, in pixels.
     const int size = m_context.language->GetTextInfo(QLatin1String(key))->fontSize;
     if (size > 0) {
-        font.setPointSize(size);
+        font.setPixelSize(size);
     }
     return font;
 }
