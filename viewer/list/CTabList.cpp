@@ -32,13 +32,10 @@ const _WIN_POS* skinElement(const ViewerContext& context, const QString& name) {
 CTabList::CTabList(const ViewerContext& context, tachy::CommandTarget* owner, QWidget* parent)
     : QWidget(parent), m_context(context), m_owner(owner),
       m_filter(availableModes(context)) {
-    {
-        const std::lock_guard lock(m_mutex);
-        readModeTextsLocked();
-    }
     createButtons();
     createListControl();
     placeControls();
+    OnLanguageChanged();
     syncControl();
 }
 
@@ -91,7 +88,6 @@ void CTabList::createButtons() {
     connect(m_saveButton, &CCtrlButtonEx::clicked, this, [this] { send(kSaveButtonId, 0); });
     m_deleteButton = make(kDeleteButtonId, false);
     connect(m_deleteButton, &CCtrlButtonEx::clicked, this, [this] { send(kDeleteButtonId, 0); });
-    OnLanguageChanged();
 }
 
 void CTabList::createListControl() {
@@ -149,17 +145,36 @@ void CTabList::placeControls() {
     m_list->setGeometry(box);
 }
 
+void CTabList::setCaption(CCtrlButtonEx* button, const char* key) {
+    button->setText(text(key));
+    button->setFont(fontFor(key));
+}
+
+QFont CTabList::fontFor(const char* key) const {
+    QFont font = this->font();
+    if (m_context.language == nullptr) {
+        return font;
+    }
+    if (!m_context.language->GetFontName().isEmpty()) {
+        font.setFamily(m_context.language->GetFontName());
+    }
+    // The language's sizes are the text heights the skin is drawn for, in pixels.
+    const int size = m_context.language->GetTextInfo(QLatin1String(key))->fontSize;
+    if (size > 0) {
+        font.setPixelSize(size);
+    }
+    return font;
+}
+
 void CTabList::OnLanguageChanged() {
-    m_allButton->setText(text("list all"));
+    setCaption(m_allButton, "list all");
     for (int mode = 0; mode < kModeCount; ++mode) {
         const auto index = static_cast<std::size_t>(mode);
-        m_modeButtons[index]->setText(text(kRecordModes[index].textKey));
+        setCaption(m_modeButtons[index], kRecordModes[index].textKey);
     }
-    m_saveButton->setText(text("list save"));
-    m_deleteButton->setText(text("list delete"));
-    if (m_list == nullptr) {
-        return;  // still constructing: the fill writes the texts
-    }
+    setCaption(m_saveButton, "list save");
+    setCaption(m_deleteButton, "list delete");
+    m_list->setFont(fontFor(kColumnHeaderKeys[1]));
     for (int column = 1; column < kColumnCount; ++column) {
         m_list->SetColumnHeader(column, text(kColumnHeaderKeys[column]));
     }

@@ -16,6 +16,7 @@
 #include "viewer/list/ListConstants.h"
 #include "viewer/list/ListFilter.h"
 
+#include <QFont>
 #include <QString>
 #include <QWidget>
 
@@ -87,6 +88,8 @@ private:
     void createListControl();
     void placeControls();
     QString text(const char* key) const;
+    QFont fontFor(const char* key) const;
+    void setCaption(CCtrlButtonEx* button, const char* key);
     QRect elementRect(const char* element) const;
     static std::array<bool, kModeCount> availableModes(const ViewerContext& context);
 
