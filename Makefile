@@ -22,12 +22,20 @@ DEMO_CARD := build/demo-card
 
 $(DEMO_CARD)/manifest.json:
 	$(BUILD_RUN)/bin/mkcard --rule data/_option/FileNameRule_A.ini --out $(DEMO_CARD) \
-		--channels 2 --seconds 150 --size 1280x720 --modes normal,normal,event
+		--channels 2 --seconds 180 --period 60 --size 1280x720 --modes normal,event,parking
 
+# Opens the viewer on the demo card and plays it. Without a display, the viewer runs on a
+# virtual one long enough to save a screenshot of it playing.
 run: build-run $(DEMO_CARD)/manifest.json
-	@echo "Built: $$(ls $(BUILD_RUN)/bin | tr '\n' ' ')"
-	@echo "Demo card: $(DEMO_CARD) (see its manifest.json)."
-	@echo "The viewer (tachyPlayer) is not built yet; once it is, 'make run' opens it on the demo card."
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+		$(BUILD_RUN)/bin/tachyPlayer --open $(DEMO_CARD) --play; \
+	else \
+		echo "No display here: playing the demo card on a virtual display to take a screenshot."; \
+		QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy xvfb-run -a -s "-screen 0 1920x1080x24" \
+			$(BUILD_RUN)/bin/tachyPlayer --open $(DEMO_CARD) --play --after 4000 \
+			--screenshot $(CURDIR)/build/viewer-playing.png --quit && \
+		echo "The viewer played the demo card: see build/viewer-playing.png"; \
+	fi
 
 build-test: deps
 	cmake -S . -B $(BUILD_TEST) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo

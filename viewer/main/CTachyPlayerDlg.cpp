@@ -4,6 +4,7 @@
 #include "display/CWndDisplay.h"
 #include "engine/IIntrReplayEx.h"
 #include "platform/ipc/NamedEvent.h"
+#include "platform/process/Process.h"
 #include "skinctl/CCtrlButtonEx.h"
 #include "skinres/CExImageManager.h"
 #include "skinres/CExWndPos.h"
@@ -16,6 +17,7 @@
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QCloseEvent>
+#include <filesystem>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
@@ -62,6 +64,7 @@ CTachyPlayerDlg::~CTachyPlayerDlg() {
 
 bool CTachyPlayerDlg::Initialize() {
     m_Setup.Load(m_app.GetPaths().appPath, m_app.Option().title);
+    RunWizardWhenNeeded();
     if (!CreateChildren()) {
         ShowKeyedMessage(this, m_app.Language(), "common warning", "message 014");
         return false;
@@ -87,6 +90,24 @@ bool CTachyPlayerDlg::Initialize() {
     }
     m_normalGeometry = geometry();
     return true;
+}
+
+// No colour mode yet: this is the first start, and the first-run wizard (when installed) asks
+// the user for it before the viewer goes on.
+void CTachyPlayerDlg::RunWizardWhenNeeded() {
+    if (m_Setup.colorMode >= 0) {
+        return;
+    }
+    const std::filesystem::path wizard = m_app.GetPaths().programFolder / "tachyWizard";
+    if (!std::filesystem::exists(wizard)) {
+        return;
+    }
+    tachy::Process process;
+    if (process.start(wizard, {})) {
+        while (process.wait(std::chrono::hours(1)) == tachy::Process::WaitResult::TimedOut) {
+        }
+    }
+    m_Setup.ReloadColorMode();
 }
 
 bool CTachyPlayerDlg::CreateChildren() {

@@ -88,6 +88,7 @@ protected:
 
 private:
     // Construction of the parts (CTachyPlayerDlg.cpp).
+    void RunWizardWhenNeeded();
     bool CreateChildren();
     void CreateToolbar();
     CCtrlButtonEx* MakeButton(const char* position, const char* images, std::uintptr_t commandId, const char* tip);
