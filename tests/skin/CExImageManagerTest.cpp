@@ -1,6 +1,6 @@
 #include "skinres/CExImageManager.h"
 
-#include "tests/skin/SkinTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 #include "tests/support/TempFolder.h"
 
 #include <QImage>
@@ -13,7 +13,7 @@ namespace {
 class CExImageManagerTest : public testing::Test {
 protected:
     void SetUp() override {
-        tachy::test::skinTestApplication();
+        tachy::test::testApplication();
         QImage image(12, 8, QImage::Format_ARGB32);
         image.fill(0xFF3D8BFD);
         ASSERT_TRUE(image.save(QString::fromStdString((m_folder.path() / "blue.png").string())));

@@ -7,7 +7,7 @@
 #include "skinres/CExWndPos.h"
 
 #include "tests/skin/SkinNameExtractor.h"
-#include "tests/skin/SkinTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 #include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 
@@ -84,7 +84,7 @@ TEST(SkinNameExtractor, FindsEveryCallForm) {
 }
 
 TEST(SkinCompleteness, DefaultSkinHasEveryImageAndElementTheCodeLooksUp) {
-    tachy::test::skinTestApplication();
+    tachy::test::testApplication();
     const SkinNames names = tachy::test::scanSourceTree(TACHY_SOURCE_DIR);
     CExImageManager images;
     ASSERT_EQ(images.LoadImageFile(kSkin, kSkin + "/images.ini"), 1);
@@ -163,7 +163,7 @@ TEST(SkinCompleteness, LanguagesCarryTheSameKeysAndPlaceholdersAsEnglish) {
 }
 
 TEST(SkinCompleteness, EveryListedPictureLoadsAndNothingIsCutOff) {
-    tachy::test::skinTestApplication();
+    tachy::test::testApplication();
     const std::filesystem::path list = kData / "skin" / "images.ini";
     const ProfileFile profile = ProfileFile::load(list);
     CExImageManager images;

@@ -5,7 +5,7 @@
 #include "skinctl/CCtrlSkinList.h"
 #include "skinctl/CCtrlSlider.h"
 
-#include "tests/skin/SkinTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <QButtonGroup>
 #include <QEnterEvent>
@@ -17,7 +17,7 @@ namespace {
 
 class SkinControls : public testing::Test {
 protected:
-    void SetUp() override { tachy::test::skinTestApplication(); }
+    void SetUp() override { tachy::test::testApplication(); }
 };
 
 void hover(QWidget& widget, bool inside) {

@@ -15,7 +15,7 @@
 #include "skinres/CExLangManager.h"
 #include "skinres/CExWndPos.h"
 
-#include "tests/skin/SkinTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <QDir>
 #include <QEnterEvent>
@@ -276,7 +276,7 @@ private:
 } // namespace
 
 TEST(SkinGallery, RendersEveryControlInEveryStateToPng) {
-    tachy::test::skinTestApplication();
+    tachy::test::testApplication();
     Gallery gallery;
     gallery.addButtons();
     gallery.addCheckAndRadioButtons();

@@ -10,6 +10,8 @@
 #include "tests/support/TempFolder.h"
 #include "util/CUtilReg.h"
 
+#include "tests/support/QtTestApplication.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -39,12 +41,7 @@ private:
 };
 
 QApplication& application() {
-    static int argc = 1;
-    static char name[] = "viewer_app_tests";
-    static char* argv[] = {name, nullptr};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication instance(argc, argv);
-    return instance;
+    return tachy::test::testApplication();
 }
 
 CTachyPlayerApp::Start start(const ProgramFolder& folder, CTachyPlayerApp& app, QString& message) {

@@ -12,6 +12,8 @@
 #include "viewer/list/CTabList.h"
 #include "viewer/main/ViewerMessageBox.h"
 
+#include "tests/support/QtTestApplication.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -22,12 +24,7 @@ using tachy::test::TempFolder;
 namespace {
 
 QApplication& application() {
-    static int argc = 1;
-    static char name[] = "viewer_main_tests";
-    static char* argv[] = {name, nullptr};
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication instance(argc, argv);
-    return instance;
+    return tachy::test::testApplication();
 }
 
 // Processes events until `done` or the time runs out.

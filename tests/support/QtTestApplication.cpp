@@ -1,4 +1,4 @@
-#include "tests/skin/SkinTestApplication.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ public:
 
 private:
     int m_argc = 1;
-    char m_name[11] = "skin_tests";
+    char m_name[12] = "tachy_tests";
     char* m_argv[2] = {m_name, nullptr};
     std::unique_ptr<QApplication> m_application;
 };
@@ -34,7 +34,7 @@ private:
 
 } // namespace
 
-QApplication& skinTestApplication() {
+QApplication& testApplication() {
     return *qobject_cast<QApplication*>(QCoreApplication::instance());
 }
 
