@@ -1,6 +1,7 @@
 #include "tools/tachy-play/HeadlessViewer.h"
 
 #include "audio/sound/CDxSoundEx.h"
+#include "audio/sound/SoundBlockFeed.h"
 #include "engine/ReplayCallback.h"
 #include "platform/avi/AviStructures.h"
 
@@ -97,26 +98,9 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     m_changed.notify_all();
 }
 
-// The viewer's rule: the buffer is kept while the format matches, else made anew.
 void HeadlessViewer::PlaySound(const _AUDIO_BLOCK& block) {
-    tachy::avi::WaveFormatEx format{};
-    format.wFormatTag = static_cast<std::uint16_t>(block.nFormat);
-    format.nChannels = 1;
-    format.nSamplesPerSec = static_cast<std::uint32_t>(block.nSampleRate);
-    format.wBitsPerSample = static_cast<std::uint16_t>(block.nBitsPerSample);
-    format.nBlockAlign = static_cast<std::uint16_t>(block.nBitsPerSample / 8);
-    format.nAvgBytesPerSec = static_cast<std::uint32_t>(block.nSampleRate * block.nBitsPerSample / 8);
-    if (m_sound->IsCreateDSBuffer() != 0 && m_sound->CompareFormat(&format, 1, 256) == 0) {
-        m_sound->SetAudioBuffer(block.samples, block.nLength, 1);
-        return;
-    }
-    if (m_sound->IsCreateDSBuffer() != 0) {
-        m_sound->PlayStop();
-        m_sound->DeleteDSBuffer();
-    }
-    m_sound->CreateDSBuffer(&format, 1, 500);
-    m_sound->SetVolume(100);
-    m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
+    FeedSoundBlock(*m_sound, {block.nFormat, block.nSampleRate, block.nBitsPerSample}, block.samples, block.nLength,
+                   block.nFlag);
 }
 
 // The sound being heard now against the front picture being shown (under m_mutex). The sound's
@@ -146,6 +130,10 @@ void HeadlessViewer::SetSoundOutput(ISoundEx* output, SoundMeter* meter) {
     const std::lock_guard<std::mutex> guard(m_mutex);
     m_sound = output;
     m_meter = meter;
+    // Full volume, as the viewer sets it when it binds its output.
+    if (output != nullptr) {
+        output->SetVolume(100);
+    }
 }
 
 int HeadlessViewer::UnderRuns() {

@@ -3,10 +3,10 @@
 #include "viewer/main/CTachyPlayerDlg.h"
 
 #include "audio/sound/ISoundEx.h"
+#include "audio/sound/SoundBlockFeed.h"
 #include "display/CWndDisplay.h"
 #include "engine/IIntrReplayEx.h"
 #include "picturedec/IVideoDecoder.h"
-#include "platform/avi/AviStructures.h"
 #include "platform/debug/DebugOut.h"
 #include "platform/process/Process.h"
 #include "viewer/app/CTachyPlayerApp.h"
@@ -147,43 +147,21 @@ void CTachyPlayerDlg::OnNoPicture(int channel) {
     m_boxes[static_cast<std::size_t>(channel)]->Display()->UpdateScreen(1);
 }
 
-// The format of each block: kept while it matches, else the output is made anew for it.
+// Each block through the sound output. A format the device refused is not asked for again with
+// every block: opening a missing device takes long enough to hold up the pictures.
 void CTachyPlayerDlg::OnSoundBlock(_AUDIO_BLOCK& block) {
-    tachy::avi::WaveFormatEx format{};
-    format.wFormatTag = static_cast<std::uint16_t>(block.nFormat);
-    format.nChannels = 1;
-    format.nSamplesPerSec = static_cast<std::uint32_t>(block.nSampleRate);
-    format.wBitsPerSample = static_cast<std::uint16_t>(block.nBitsPerSample);
-    format.nBlockAlign = static_cast<std::uint16_t>(block.nBitsPerSample / 8);
-    format.nAvgBytesPerSec = static_cast<std::uint32_t>(block.nSampleRate * block.nBitsPerSample / 8);
+    const std::uint64_t key = (static_cast<std::uint64_t>(block.nSampleRate) << 16) |
+                              (static_cast<std::uint64_t>(block.nBitsPerSample & 0xFF) << 8) |
+                              static_cast<std::uint64_t>(block.nFormat & 0xFF);
     const std::lock_guard<std::mutex> guard(m_soundLock);
-    if (!m_sound) {
+    if (!m_sound || key == m_refusedSoundFormat) {
         block.nResult = 0;
         return;
     }
-    if (m_sound->IsCreateDSBuffer() != 0 && m_sound->CompareFormat(&format, 1, 256) == 0) {
-        block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, 1);
-        return;
-    }
-    // A format the device refused is not asked for again with every block: opening a missing
-    // device takes long enough to hold up the pictures.
-    const std::uint64_t key = (static_cast<std::uint64_t>(format.nSamplesPerSec) << 16) |
-                              (static_cast<std::uint64_t>(format.wBitsPerSample) << 8) | format.wFormatTag;
-    if (key == m_refusedSoundFormat) {
-        block.nResult = 0;
-        return;
-    }
-    if (m_sound->IsCreateDSBuffer() != 0) {
-        m_sound->PlayStop();
-        m_sound->DeleteDSBuffer();
-    }
-    if (m_sound->CreateDSBuffer(&format, 1, 500) == 0) {
-        m_refusedSoundFormat = key;
-        block.nResult = 0;
-        return;
-    }
-    m_refusedSoundFormat = 0;
-    block.nResult = m_sound->SetAudioBuffer(block.samples, block.nLength, block.nFlag);
+    const int result = FeedSoundBlock(*m_sound, {block.nFormat, block.nSampleRate, block.nBitsPerSample},
+                                      block.samples, block.nLength, block.nFlag);
+    m_refusedSoundFormat = result < 0 ? key : 0;
+    block.nResult = result > 0 ? 1 : 0;
 }
 
 int CTachyPlayerDlg::SoundCanTakeMore() {
