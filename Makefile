@@ -18,11 +18,12 @@ build-run: deps
 	cmake -S . -B $(BUILD_RUN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Release -DTACHY_BUILD_TESTS=OFF
 	cmake --build $(BUILD_RUN) -j $(JOBS)
 
-DEMO_CARD := build/demo-card
+DEMO_CARD := build/demo-card-1080p
 
 $(DEMO_CARD)/manifest.json:
 	$(BUILD_RUN)/bin/mkcard --rule data/_option/FileNameRule_A.ini --out $(DEMO_CARD) \
-		--channels 2 --seconds 180 --period 60 --size 1280x720 --modes normal,event,parking
+		--channels 2 --seconds 180 --period 60 --size 1920x1080 --rear-size 1280x720 \
+		--modes normal,event,parking
 
 # Opens the viewer on the demo card and plays it. Without a display, the viewer runs on a
 # virtual one long enough to save a screenshot of it playing.

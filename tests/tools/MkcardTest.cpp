@@ -103,6 +103,23 @@ TEST(Mkcard, ThreeChannelCardThatFfprobeAndFfmpegAccept) {
     }
 }
 
+TEST(Mkcard, RearCamerasMayRecordAtTheirOwnSize) {
+    const TempFolder folder;
+    const auto card = folder.path() / "card";
+    ASSERT_EQ(runMkcard({"--rule", kRules + "FileNameRule_A.ini", "--out", card.string(), "--channels", "2",
+                         "--seconds", "1", "--size", "192x108", "--rear-size", "128x72"}),
+              0);
+    const auto paths = manifestPaths(card);
+    ASSERT_EQ(paths.size(), 2U);
+    const auto size = [](const std::string& path) {
+        return tachy::test::runCommand("ffprobe -v error -select_streams v:0 -show_entries stream=width,height "
+                                       "-of csv=p=0 '" + path + "'");
+    };
+    EXPECT_EQ(size(paths[0]), "192,108\n");
+    EXPECT_EQ(size(paths[1]), "128,72\n");
+    expectDecodesCleanly(paths[1]);
+}
+
 TEST(Mkcard, Av2CardWithHevcHoldsEveryChannelInOneFile) {
     const TempFolder folder;
     const auto card = folder.path() / "card";

@@ -52,21 +52,22 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
             options.periodSeconds = number;
         } else if (option == "--codec" && (value == "h264" || value == "hevc")) {
             options.codec = value == "h264" ? VideoEncoder::Codec::H264 : VideoEncoder::Codec::Hevc;
-        } else if (option == "--size" && value.find('x') != std::string::npos) {
+        } else if ((option == "--size" || option == "--rear-size") && value.find('x') != std::string::npos) {
             double width = 0;
             double height = 0;
             const std::size_t cross = value.find('x');
             if (!toNumber(value.substr(0, cross), width) || !toNumber(value.substr(cross + 1), height)) {
-                error = "--size wants WIDTHxHEIGHT";
+                error = option + " wants WIDTHxHEIGHT";
                 return false;
             }
-            options.width = static_cast<int>(width);
-            options.height = static_cast<int>(height);
-            if (options.width < 16 || options.height < 16 || options.width % 2 != 0 ||
-                options.height % 2 != 0 || options.width > 4096 || options.height > 4096) {
-                error = "--size wants even sizes from 16x16 to 4096x4096";
+            const int w = static_cast<int>(width);
+            const int h = static_cast<int>(height);
+            if (w < 16 || h < 16 || w % 2 != 0 || h % 2 != 0 || w > 4096 || h > 4096) {
+                error = option + " wants even sizes from 16x16 to 4096x4096";
                 return false;
             }
+            (option == "--size" ? options.width : options.rearWidth) = w;
+            (option == "--size" ? options.height : options.rearHeight) = h;
         } else if (option == "--fps" && numeric && number >= 1 && number <= 60) {
             options.framesPerSecond = static_cast<int>(number);
         } else if (option == "--keyint" && numeric && number >= 1) {

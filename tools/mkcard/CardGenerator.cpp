@@ -113,8 +113,8 @@ private:
         const bool pcm = m_options.audio == CardOptions::Audio::Pcm;
         const char userFormat[4] = {'G', 'P', 'S', '1'};
         if (writer.Open(path.string()) == 0 ||
-            writer.OpenVideoStream(h264 ? 5 : 7, m_options.framesPerSecond, m_options.width,
-                                   m_options.height, 0, 0) == 0 ||
+            writer.OpenVideoStream(h264 ? 5 : 7, m_options.framesPerSecond, widthOf(channel),
+                                   heightOf(channel), 0, 0) == 0 ||
             (m_options.audio != CardOptions::Audio::None &&
              writer.OpenAudioStream(pcm ? 0 : 1, pcm ? 16 : 8, m_options.audioRate, 1,
                                     m_options.audioRate / 10 * (pcm ? 2 : 1)) == 0) ||
@@ -185,7 +185,7 @@ private:
         std::vector<std::unique_ptr<VideoEncoder>> encoders;
         for (std::size_t i = 0; i < channels.size(); ++i) {
             encoders.push_back(std::make_unique<VideoEncoder>());
-            if (!encoders.back()->open(m_options.codec, m_options.width, m_options.height,
+            if (!encoders.back()->open(m_options.codec, widthOf(channels[i]), heightOf(channels[i]),
                                        m_options.framesPerSecond, m_options.keyInterval, error)) {
                 return false;
             }
@@ -215,6 +215,15 @@ private:
             }
         }
         return true;
+    }
+
+    // Cameras after the front one may record at their own size, in files of their own; the
+    // files that hold every camera keep the front camera's size for all.
+    int widthOf(int channel) const {
+        return channel > 0 && m_options.rearWidth > 0 && !m_options.av2 ? m_options.rearWidth : m_options.width;
+    }
+    int heightOf(int channel) const {
+        return channel > 0 && m_options.rearHeight > 0 && !m_options.av2 ? m_options.rearHeight : m_options.height;
     }
 
     avi::AviStreamHeader videoHeader() {
@@ -300,7 +309,7 @@ private:
                      VideoEncoder::Frame& out, std::string& error) {
         AVFrame* picture = encoder.picture();
         const Planes planes{picture->data[0], picture->data[1], picture->data[2], picture->linesize[0],
-                            picture->linesize[1], m_options.width, m_options.height};
+                            picture->linesize[1], widthOf(channel), heightOf(channel)};
         drawTestPicture(planes, channel, m_period.startMs / 1000 * m_options.framesPerSecond + frame,
                         labelFor(channel, utcMs, frame));
         if (!encoder.encode(frame, frame == 0, out)) {
@@ -361,6 +370,8 @@ void writeManifest(const CardOptions& options, const std::vector<WrittenFile>& f
         << "  \"kind\": \"" << (options.av2 ? "av2" : "avi") << "\",\n"
         << "  \"codec\": \"" << (options.codec == VideoEncoder::Codec::H264 ? "h264" : "hevc") << "\",\n"
         << "  \"width\": " << options.width << ", \"height\": " << options.height
+        << ", \"rearWidth\": " << (options.rearWidth > 0 ? options.rearWidth : options.width)
+        << ", \"rearHeight\": " << (options.rearHeight > 0 ? options.rearHeight : options.height)
         << ", \"fps\": " << options.framesPerSecond << ", \"channels\": " << options.channels
         << ", \"recordKind\": " << options.recordKind << ",\n  \"files\": [\n";
     for (std::size_t i = 0; i < files.size(); ++i) {

@@ -24,6 +24,9 @@ struct CardOptions {
     VideoEncoder::Codec codec = VideoEncoder::Codec::H264;
     int width = 320;
     int height = 240;
+    // The other cameras' picture size in separate files (0: the front camera's size).
+    int rearWidth = 0;
+    int rearHeight = 0;
     int framesPerSecond = 30;
     int keyInterval = 30;
     enum class Audio { None, MuLaw, Pcm } audio = Audio::MuLaw;

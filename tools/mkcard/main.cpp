@@ -14,6 +14,7 @@ const char* const kUsage =
     "  --av2                   one file for all channels instead of one per channel\n"
     "  --codec h264|hevc       (default h264)\n"
     "  --size WxH              picture size (default 320x240)\n"
+    "  --rear-size WxH         the other cameras' size in .avi cards (default: --size)\n"
     "  --fps N  --keyint N     frame rate (default 30) and key-frame interval (default 30)\n"
     "  --audio none|mulaw|pcm  --audio-rate 8000|16000\n"
     "  --record 72|80|400|57   driving-data record kind (default 72)\n"
