@@ -49,11 +49,12 @@ test: build-test
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-engine-tsan
 
-# The engine's threads under ThreadSanitizer, in a build directory of their own.
+# The engine's and the viewer's threads under ThreadSanitizer, in a build directory of their own.
 test-engine-tsan: deps
 	cmake -S . -B $(BUILD_TSAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_SANITIZE=thread -DTACHY_BUILD_BENCH=OFF
-	cmake --build $(BUILD_TSAN) -j $(JOBS) --target engine_tests
-	cd $(BUILD_TSAN) && ctest --output-on-failure -j $(JOBS) -L engine
+	cmake --build $(BUILD_TSAN) -j $(JOBS) --target engine_tests viewer_list_tests viewer_main_tests
+	cd $(BUILD_TSAN) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -L 'engine|viewer_list|viewer_main'
+
 
 fuzz: deps
 	CC=clang CXX=clang++ cmake -S . -B $(BUILD_FUZZ) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_FUZZ=ON -DTACHY_BUILD_BENCH=OFF

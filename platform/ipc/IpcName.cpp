@@ -1,5 +1,6 @@
 #include "platform/ipc/IpcName.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -33,6 +34,20 @@ std::filesystem::path runtimeFolder() {
     std::filesystem::path folder = "/tmp/tachy-runtime-" + std::to_string(::getuid());
     ::mkdir(folder.c_str(), 0700);
     return folder;
+}
+
+std::string sessionTag() {
+    std::uint32_t hash = 2166136261U;
+    for (const char c : runtimeFolder().string()) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619U;
+    }
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string tag(8, '0');
+    for (int digit = 7; digit >= 0; --digit) {
+        tag[static_cast<std::size_t>(digit)] = kHex[hash & 0x0F];
+        hash >>= 4;
+    }
+    return tag;
 }
 
 } // namespace tachy::ipc

@@ -15,4 +15,8 @@ std::string safeName(std::string_view name);
 // $XDG_RUNTIME_DIR, or a private 0700 folder under /tmp when it is not set.
 std::filesystem::path runtimeFolder();
 
+// Eight hex digits that name the runtime folder (FNV-1a of its path): the same for every
+// program of a session.
+std::string sessionTag();
+
 } // namespace tachy::ipc

@@ -11,8 +11,10 @@
 namespace tachy {
 
 std::string NamedEvent::systemName(std::string_view name) {
-    // Semaphore names hold at most 251 characters after the slash.
-    std::string full = "/tachy-" + std::to_string(::getuid()) + "-" + ipc::safeName(name);
+    // Semaphore names hold at most 251 characters after the slash. They are scoped to the
+    // user's session the way the lock files are, by the runtime folder: programs of one desktop
+    // session meet, and test processes with runtime folders of their own do not.
+    std::string full = "/tachy-" + std::to_string(::getuid()) + "-" + ipc::sessionTag() + "-" + ipc::safeName(name);
     if (full.size() > 251) {
         full.resize(251);
     }

@@ -11,7 +11,8 @@
 // ThreadSanitizer, so their own atomics look like races (QFileDialog's file-info thread, for
 // one); only reports whose stack passes through Qt are silenced, our code stays checked.
 extern "C" const char* __tsan_default_suppressions() {
-    return "race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\ncalled_from_lib:libQt6Core.so\n";
+    return "race:libQt6Core.so\nrace:libQt6Gui.so\nrace:libQt6Widgets.so\nrace:libglib-2.0.so\n"
+           "called_from_lib:libQt6Core.so\ncalled_from_lib:libpng16.so\n";
 }
 // libx265 3.5 keeps some frame-filter buffers after its encoder is closed; tests that make
 // HEVC clips in their own process should not fail on a leak that is not ours.

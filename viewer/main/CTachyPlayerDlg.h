@@ -139,6 +139,7 @@ private:
     void ListRemoveEntry(int row, const CTimeList& entry);
 
     // Opening and the workers (CTachyPlayerDlg_Open.cpp).
+    bool OpenPathNow(const QString& path);
     bool RunLoading(const QString& path);
     void AfterOpen(bool success, const QString& path);
     void CheckNewestFiles();
@@ -185,7 +186,8 @@ private:
     std::unique_ptr<tachy::NamedEvent> m_accessEvent;  // "IPC_SHARED_ACCESS"
     std::thread m_cardWatch;
     std::atomic<bool> m_cardWatchRun{false};
-    bool (*m_isDriveRoot)(const QString&) = nullptr;
+    std::atomic<bool (*)(const QString&)> m_isDriveRoot{nullptr};
+    bool m_opening = false;  // GUI thread: a load is under way
     bool m_shutDown = false;
     std::atomic<int> m_openCount{0};
 };

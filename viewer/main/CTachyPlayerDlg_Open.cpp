@@ -45,6 +45,18 @@ QString CTachyPlayerDlg::LoadedPath() const {
 }
 
 bool CTachyPlayerDlg::OpenPath(const QString& path) {
+    // The loading dialog runs its own event loop: a reload queued meanwhile must not start a
+    // second load inside the first.
+    if (m_opening) {
+        return false;
+    }
+    m_opening = true;
+    const bool success = OpenPathNow(path);
+    m_opening = false;
+    return success;
+}
+
+bool CTachyPlayerDlg::OpenPathNow(const QString& path) {
     if (m_loadState == kPlaying) {
         SetLoadState(kLoaded);
         m_engine->Stop();
@@ -130,7 +142,8 @@ void CTachyPlayerDlg::CheckNewestFiles() {
 
 bool CTachyPlayerDlg::ShouldReloadOnSignal() const {
     const QString path = LoadedPath();
-    const bool driveRoot = m_isDriveRoot != nullptr ? m_isDriveRoot(path) : isMountPoint(path);
+    const auto isDriveRoot = m_isDriveRoot.load();
+    const bool driveRoot = isDriveRoot != nullptr ? isDriveRoot(path) : isMountPoint(path);
     return m_loadState != kNothingLoaded && !path.isEmpty() && driveRoot;
 }
 
@@ -156,15 +169,12 @@ void CTachyPlayerDlg::CardWatchLoop() {
             std::this_thread::sleep_for(kWatchWait);
             continue;
         }
-        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled) {
+        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled || !ShouldReloadOnSignal()) {
             continue;
         }
         QMetaObject::invokeMethod(
             this,
             [this] {
-                if (!ShouldReloadOnSignal()) {
-                    return;
-                }
                 if (OpenPath(LoadedPath())) {
                     ListSelectRow(0);
                 }

@@ -58,10 +58,14 @@ void CTachyPlayerDlg::Play() {
     for (auto& count : m_picturesShown) {
         count = 0;
     }
-    // The engine asks for the selected row (callback 142) and plays from there.
+    // The engine asks for the selected row (callback 142) and plays from there; the list knows
+    // it is playing before the engine's first question, so the row it hands out is marked.
+    m_list->SetLoadState(kPlaying);
     if (m_engine->PlayForward() != 0) {
         SetLoadState(kPlaying);
         LayOut();
+    } else {
+        m_list->SetLoadState(m_loadState);
     }
 }
 
