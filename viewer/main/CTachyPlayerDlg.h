@@ -62,6 +62,7 @@ public:
     int LoadState() const { return m_loadState; }
     QString LoadedPath() const;
     int ChannelCount() const { return m_channelCount; }
+    bool IsFullScreenShown() const { return m_isFullScreen; }
     int MainChannel() const { return m_mainChannel; }
     IIntrReplayEx* Engine() const { return m_engine.get(); }
     CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }

@@ -9,6 +9,8 @@
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "viewer/app/CTachyPlayerApp.h"
+#include "display/CWndDisplay.h"
+#include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/list/CTabList.h"
 #include "viewer/main/ViewerMessageBox.h"
 
@@ -203,4 +205,53 @@ TEST_F(ViewerMainWindow, VolumeAndPictureCommandsAreKept) {
     EXPECT_EQ(m_window->command(viewer::kUserMessage, viewer::kGetVolume, 0), 99);
     m_window->command(viewer::kUserMessage, viewer::kSetBrightness, 70);
     EXPECT_EQ(m_window->Setup().brightness, 70);
+}
+
+TEST_F(ViewerMainWindow, DeletingTheCurrentFileTakesItOffTheCardAndTheList) {
+    // A card of its own: the shared one stays whole for the other tests.
+    const TempFolder copy;
+    std::filesystem::copy(s_data->path() / "card", copy.path() / "card", std::filesystem::copy_options::recursive);
+    const QString path = QString::fromStdString((copy.path() / "card").string());
+    ASSERT_TRUE(m_window->OpenPath(path));
+    m_window->List()->SelectRow(1);
+    CTimeList entry;
+    ASSERT_TRUE(m_window->List()->CopyEntry(1, entry));
+    const std::string file = entry.CurrentPath(0);
+    ASSERT_TRUE(std::filesystem::exists(file));
+
+    m_window->command(viewer::kUserMessage, viewer::kDeleteCurrent, 0);  // answered Cancel
+    EXPECT_TRUE(std::filesystem::exists(file));
+    viewer::SetAutomaticAnswer(true, viewer::Answer::Ok);
+    m_window->command(viewer::kUserMessage, viewer::kDeleteCurrent, 0);
+    viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ASSERT_TRUE(waitFor([&] { return m_window->List()->GetItemCount() == 2; }, 5000));
+    EXPECT_EQ(m_window->List()->GetSelectedRow(), 1);
+}
+
+TEST_F(ViewerMainWindow, MainChannelRotatesAndFlipAndMirrorFollowIt) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    EXPECT_EQ(m_window->MainChannel(), 0);
+    m_window->command(viewer::kUserMessage, viewer::kRotateMain, 0);
+    EXPECT_EQ(m_window->MainChannel(), 1);
+    m_window->command(viewer::kUserMessage, viewer::kRotateMain, 0);
+    EXPECT_EQ(m_window->MainChannel(), 0);  // two channels: back to the front camera
+    // Flip (bit 0) and mirror (bit 1) of the box at a frame position, counted from the main one.
+    m_window->command(viewer::kUserMessage, viewer::kRotateMain, 0);
+    m_window->command(viewer::kUserMessage, viewer::kFlip, 0);
+    EXPECT_EQ(m_window->Box(1)->Display()->GetVidReverse(), 1);
+    m_window->command(viewer::kUserMessage, viewer::kMirror, 0);
+    EXPECT_EQ(m_window->Box(1)->Display()->GetVidReverse(), 3);
+    m_window->command(viewer::kUserMessage, viewer::kFlip, 1);
+    EXPECT_EQ(m_window->Box(0)->Display()->GetVidReverse(), 1);
+}
+
+TEST_F(ViewerMainWindow, EnterTogglesFullScreenOnlyWithSomethingLoaded) {
+    QTest::keyClick(m_window.get(), Qt::Key_Return);
+    EXPECT_FALSE(m_window->IsFullScreenShown());
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    QTest::keyClick(m_window.get(), Qt::Key_Return);
+    EXPECT_TRUE(m_window->IsFullScreenShown());
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+    EXPECT_FALSE(m_window->IsFullScreenShown());
 }
