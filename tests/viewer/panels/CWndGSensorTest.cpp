@@ -75,13 +75,22 @@ TEST_F(CWndGSensorTest, TakesGeometryAndColoursFromTheSkin) {
     CWndGSensor graph(Context(0), 2);
     EXPECT_EQ(graph.CanvasSize(), skin().images.GetImageFile("GSensorBG")->size());
     EXPECT_EQ(graph.Area().left, 44);
-    EXPECT_EQ(graph.Area().top, 38);
+    EXPECT_EQ(graph.Area().top, 61);
     EXPECT_EQ(graph.Area().right, 44 + 388);
-    EXPECT_EQ(graph.Area().bottom, 38 + 136);
+    EXPECT_EQ(graph.Area().bottom, 61 + 90);
     EXPECT_EQ(graph.CursorColour(), QColor(61, 139, 253));
     EXPECT_EQ(graph.AxisColour(GSensorAxis::X), QColor(76, 201, 240));
     EXPECT_EQ(graph.AxisColour(GSensorAxis::Y), QColor(247, 37, 133));
     EXPECT_EQ(graph.AxisColour(GSensorAxis::Z), QColor(255, 209, 102));
+}
+
+TEST_F(CWndGSensorTest, FullRangeReachesTheGraphEdgesOfTheDefaultSkin) {
+    // The range marks sit beside the graph's top and bottom edges; with the default model the
+    // curves of +range and -range must land exactly there.
+    CWndGSensor graph(Context(0), 3);
+    EXPECT_EQ(ValueY(3.0f, graph.Scale(), graph.Range(), graph.Area()), graph.Area().top);
+    EXPECT_EQ(ValueY(-3.0f, graph.Scale(), graph.Range(), graph.Area()), graph.Area().bottom);
+    EXPECT_EQ(ValueY(2.9f, graph.Scale(), graph.Range(), graph.Area()), graph.Area().top + 1);
 }
 
 TEST_F(CWndGSensorTest, ScaleFollowsModelAndRangeZeroMeansTwo) {

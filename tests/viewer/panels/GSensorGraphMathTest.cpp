@@ -10,7 +10,7 @@ using namespace viewer::panels;
 
 namespace {
 
-// The default skin's graph: x 44, y 38, 388 x 136.
+// A graph of 388 x 136 at (44, 38), taller than twice the scale so that clamping shows.
 constexpr GraphArea kArea{44, 38, 432, 174};
 
 std::vector<DrivingDataRecord> Records(std::initializer_list<float> xs) {
