@@ -62,9 +62,9 @@ CWndGSensor::CWndGSensor(const ViewerContext& context, int gSensorRange, QWidget
 }
 
 void CWndGSensor::LoadSkin(const ViewerContext& context) {
-    const QImage* background =
-        context.images != nullptr ? context.images->GetImageFile(QStringLiteral("GSensorBG"))
-                                  : nullptr;
+    const QImage* background = context.images != nullptr
+                                   ? context.images->GetImageFile(QStringLiteral("GSensorBG"))
+                                   : nullptr;
     if (background != nullptr && !background->isNull()) {
         m_background = background->convertToFormat(QImage::Format_ARGB32);
     } else {
@@ -106,8 +106,7 @@ void CWndGSensor::LoadLabels(const ViewerContext& context) {
         m_indicatorLabels[i].rect = LayoutRect(indicator, width, height);
         m_indicatorLabels[i].drawer.SetFont(family, FontSizeOf(context, kIndicatorSizeKeys[i]),
                                             CCtrlGDIpString::Regular);
-        m_indicatorLabels[i].drawer.SetColour(
-            QColor::fromRgba(indicator.color[kLabelColourEntry]));
+        m_indicatorLabels[i].drawer.SetColour(QColor::fromRgba(indicator.color[kLabelColourEntry]));
     }
 }
 
@@ -193,7 +192,9 @@ void CWndGSensor::DrawCursor(QPainter& painter) const {
     painter.drawLine(x, m_area.top, x, m_area.bottom);
 }
 
-bool CWndGSensor::ShowsData() const { return m_state == kPlayingState && m_count > 0; }
+bool CWndGSensor::ShowsData() const {
+    return m_state == kPlayingState && m_count > 0;
+}
 
 QImage CWndGSensor::ComposeFrame() const {
     QImage frame = m_canvas.copy();

@@ -81,19 +81,19 @@ private:
     void DrawCursor(QPainter& painter) const;
     bool ShowsData() const;
 
-    QImage m_background;  // copy of the skin's "GSensorBG"
-    QImage m_canvas;      // ARGB32, the background's size
+    QImage m_background; // copy of the skin's "GSensorBG"
+    QImage m_canvas;     // ARGB32, the background's size
     GraphArea m_area;
     std::array<QColor, 3> m_axisColours;
     QColor m_cursorColour;
     double m_penWidth = 1.0;
     int m_scale = 45;
-    int m_range = 2;  // the range in g the graph scales to and the marks print
+    int m_range = 2; // the range in g the graph scales to and the marks print
     std::array<Label, 3> m_valueLabels;
     std::array<QString, 3> m_axisTexts;
-    std::array<Label, 3> m_indicatorLabels;  // +range, 0, -range
+    std::array<Label, 3> m_indicatorLabels; // +range, 0, -range
 
-    std::span<const driving::DrivingDataRecord> m_records;  // borrowed from the main window
+    std::span<const driving::DrivingDataRecord> m_records; // borrowed from the main window
     int m_count = 0;
     int m_frameCount = 0;
     int m_cursorIndex = 0;

@@ -20,11 +20,17 @@ bool IsCompactGraphModel(int modelCode) {
     }
 }
 
-int GraphScale(int modelCode) { return IsCompactGraphModel(modelCode) ? 30 : 45; }
+int GraphScale(int modelCode) {
+    return IsCompactGraphModel(modelCode) ? 30 : 45;
+}
 
-double AxisPenWidth(int modelCode) { return IsCompactGraphModel(modelCode) ? 2.0 : 1.0; }
+double AxisPenWidth(int modelCode) {
+    return IsCompactGraphModel(modelCode) ? 2.0 : 1.0;
+}
 
-int EffectiveRange(int storedRange) { return storedRange > 0 ? storedRange : 2; }
+int EffectiveRange(int storedRange) {
+    return storedRange > 0 ? storedRange : 2;
+}
 
 float AxisValue(const driving::DrivingDataRecord& record, GSensorAxis axis) {
     switch (axis) {
@@ -45,8 +51,8 @@ int ValueY(float value, int scale, int range, const GraphArea& area) {
     }
     const double y = middle - scale * (static_cast<double>(value) / EffectiveRange(range));
     // Clamped before the conversion so that huge values never overflow the integer.
-    const double clamped = std::clamp(y, static_cast<double>(area.top),
-                                      static_cast<double>(area.bottom));
+    const double clamped =
+        std::clamp(y, static_cast<double>(area.top), static_cast<double>(area.bottom));
     return static_cast<int>(clamped);
 }
 
@@ -55,8 +61,7 @@ int RecordX(int index, int count, const GraphArea& area) {
         return area.left;
     }
     // 64-bit product: a long recording times a wide graph overflows 32 bits.
-    const std::int64_t offset =
-        static_cast<std::int64_t>(area.right - area.left) * index / count;
+    const std::int64_t offset = static_cast<std::int64_t>(area.right - area.left) * index / count;
     return area.left + static_cast<int>(offset);
 }
 

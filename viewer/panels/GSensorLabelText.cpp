@@ -11,10 +11,16 @@ QString ValueLabelText(const QString& axisText, float value) {
     return QString::asprintf("%s: +%1.4f", qUtf8Printable(axisText), shown);
 }
 
-QString UpperIndicatorText(int range) { return QString::asprintf("+%d.G", range); }
+QString UpperIndicatorText(int range) {
+    return QString::asprintf("+%d.G", range);
+}
 
-QString MiddleIndicatorText() { return QStringLiteral("0.G"); }
+QString MiddleIndicatorText() {
+    return QStringLiteral("0.G");
+}
 
-QString LowerIndicatorText(int range) { return QString::asprintf("-%d.G", range); }
+QString LowerIndicatorText(int range) {
+    return QString::asprintf("-%d.G", range);
+}
 
 } // namespace viewer::panels

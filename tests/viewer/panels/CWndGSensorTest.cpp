@@ -100,21 +100,27 @@ TEST_F(CWndGSensorTest, ScaleFollowsModelAndRangeZeroMeansTwo) {
     EXPECT_EQ(CWndGSensor(Context(0), 4).Range(), 4);
 }
 
+TEST_F(CWndGSensorTest, RangeZeroMarksTheRangeItScalesTo) {
+    // A stored 0 scales as 2 g; the marks print that 2 rather than "+0.G" and "-0.G".
+    const QImage zero = CWndGSensor(Context(0), 0).ComposeFrame();
+    EXPECT_EQ(zero, CWndGSensor(Context(0), 2).ComposeFrame());
+    EXPECT_NE(zero, CWndGSensor(Context(0), 4).ComposeFrame());
+}
+
 TEST_F(CWndGSensorTest, ConstantCurvesLandOnTheirComputedRows) {
     CWndGSensor graph(Context(0), 2);
     const auto records = Constant(300, 1.0f, -1.5f, 9.0f);
     graph.SetState(CWndGSensor::kPlayingState);
     graph.SetData(records, 300, 1800);
     const QImage frame = graph.ComposeFrame();
-    const int column = 200;  // away from the cursor at the left edge
+    const int column = 200; // away from the cursor at the left edge
     const GraphArea& area = graph.Area();
     EXPECT_EQ(RowsIn(frame, column, graph.AxisColour(GSensorAxis::X)),
               std::vector<int>{ValueY(1.0f, 45, 2, area)});
     EXPECT_EQ(RowsIn(frame, column, graph.AxisColour(GSensorAxis::Y)),
               std::vector<int>{ValueY(-1.5f, 45, 2, area)});
     // 9 g is beyond the range: the top edge of the graph.
-    EXPECT_EQ(RowsIn(frame, column, graph.AxisColour(GSensorAxis::Z)),
-              std::vector<int>{area.top});
+    EXPECT_EQ(RowsIn(frame, column, graph.AxisColour(GSensorAxis::Z)), std::vector<int>{area.top});
 }
 
 TEST_F(CWndGSensorTest, CompactModelsDrawTwoPixelPens) {
@@ -201,7 +207,7 @@ TEST_F(CWndGSensorTest, ValueLabelsShowTheCursorRecord) {
     records[7].SetGSensor(-1.2345f, 0.0f, 0.0f);
     graph.SetState(CWndGSensor::kPlayingState);
     graph.SetData(records, 10, 60);
-    const QRect label(12, 8, 136, 22);  // "GSensor AXIS X"
+    const QRect label(12, 8, 136, 22); // "GSensor AXIS X"
     graph.SetCursor(0);
     const QImage atZero = graph.ComposeFrame().copy(label);
     graph.SetCursor(7);

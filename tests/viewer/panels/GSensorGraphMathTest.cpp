@@ -45,12 +45,12 @@ TEST(GSensorGraphMath, RangeZeroOrNegativeScalesAsTwo) {
 }
 
 TEST(GSensorGraphMath, ValueYIsMiddleMinusScaledValue) {
-    const int middle = (38 + 174) / 2;  // 106
+    const int middle = (38 + 174) / 2; // 106
     EXPECT_EQ(ValueY(0.0f, 45, 2, kArea), middle);
     EXPECT_EQ(ValueY(2.0f, 45, 2, kArea), middle - 45);
     EXPECT_EQ(ValueY(-2.0f, 45, 2, kArea), middle + 45);
-    EXPECT_EQ(ValueY(1.0f, 45, 2, kArea), middle - 23);  // 83.5 truncated to 83
-    EXPECT_EQ(ValueY(0.5f, 30, 4, kArea), middle - 4);   // 102.25 truncated to 102
+    EXPECT_EQ(ValueY(1.0f, 45, 2, kArea), middle - 23); // 83.5 truncated to 83
+    EXPECT_EQ(ValueY(0.5f, 30, 4, kArea), middle - 4);  // 102.25 truncated to 102
 }
 
 TEST(GSensorGraphMath, ValuesBeyondTheRangeStopAtTheEdges) {
@@ -64,8 +64,8 @@ TEST(GSensorGraphMath, ValuesBeyondTheRangeStopAtTheEdges) {
 
 TEST(GSensorGraphMath, RecordXSpreadsRecordsOverTheWidth) {
     EXPECT_EQ(RecordX(0, 10, kArea), 44);
-    EXPECT_EQ(RecordX(1, 10, kArea), 44 + 388 / 10);      // 38.8 truncated
-    EXPECT_EQ(RecordX(9, 10, kArea), 44 + 388 * 9 / 10);  // 349
+    EXPECT_EQ(RecordX(1, 10, kArea), 44 + 388 / 10);     // 38.8 truncated
+    EXPECT_EQ(RecordX(9, 10, kArea), 44 + 388 * 9 / 10); // 349
     EXPECT_EQ(RecordX(3, 0, kArea), 44);
     // No 32-bit overflow for a long entry.
     EXPECT_EQ(RecordX(9'999'999, 10'000'000, kArea), 44 + 387);
@@ -80,7 +80,7 @@ TEST(GSensorGraphMath, PolylineHasOnePointPerRecord) {
     EXPECT_EQ(points[2], QPoint(44 + 194, 106 - 45));
     EXPECT_EQ(points[3], QPoint(44 + 291, ValueY(-0.5f, 45, 2, kArea)));
     const auto z = AxisPolyline(records, 4, GSensorAxis::Z, 45, 2, kArea);
-    EXPECT_EQ(z[1].y(), kArea.top);  // 4 g, beyond the range
+    EXPECT_EQ(z[1].y(), kArea.top); // 4 g, beyond the range
 }
 
 TEST(GSensorGraphMath, NoLineForOneRecordOrFewer) {

@@ -16,8 +16,7 @@ TEST(GSensorLabelText, NegativeValuesCarryOnlyTheirMinus) {
 }
 
 TEST(GSensorLabelText, AxisTextsKeepNonLatinLetters) {
-    EXPECT_EQ(ValueLabelText(QString::fromUtf8("가"), 1.0f),
-              QString::fromUtf8("가: +1.0000"));
+    EXPECT_EQ(ValueLabelText(QString::fromUtf8("가"), 1.0f), QString::fromUtf8("가: +1.0000"));
 }
 
 TEST(GSensorLabelText, IndicatorsPrintTheRange) {
