@@ -4,6 +4,7 @@
 #include "skinres/CExLangManager.h"
 #include "skinres/CExWndPos.h"
 #include "tests/support/QtTestApplication.h"
+#include "tools/mkcard/DriveSimulator.h"
 #include "viewer/app/ViewerContext.h"
 
 #include <QDir>
@@ -219,15 +220,14 @@ TEST_F(CWndGSensorTest, ValueLabelsShowTheCursorRecord) {
 
 TEST_F(CWndGSensorTest, PaintsTheFrameStretchedAndWritesAScreenshot) {
     CWndGSensor graph(Context(0), 2);
-    const int count = 900;
+    // Three minutes of the sample-card generator's simulated drive, ten records a second.
+    const int count = 1800;
+    mkcard::DriveSimulator drive(37.5665, 126.9780, 7);
     std::vector<DrivingDataRecord> records(count);
-    for (int i = 0; i < count; ++i) {
-        const double t = i / 30.0;
-        const float brake = (i > 400 && i < 440) ? -1.6f : 0.0f;
-        records[static_cast<std::size_t>(i)].SetGSensor(
-            static_cast<float>(0.3 * std::sin(t * 0.7)) + brake,
-            static_cast<float>(0.45 * std::sin(t * 0.3 + 1.0)),
-            static_cast<float>(1.0 + 0.1 * std::sin(t * 3.1)));
+    for (auto& record : records) {
+        const mkcard::DriveState& state = drive.step(0.1);
+        record.SetGSensor(static_cast<float>(state.gx), static_cast<float>(state.gy),
+                          static_cast<float>(state.gz));
     }
     graph.SetState(CWndGSensor::kPlayingState);
     graph.SetData(records, count, count * 2);
