@@ -70,13 +70,14 @@ QImage graphBackground() {
     QImage image = panelImage(QSize(444, 184), kPanel, kPanelBorder, 8);
     QPainter painter(&image);
     painter.setPen(QPen(QColor(0x2A, 0x2E, 0x35), 1.0, Qt::DotLine));
+    // The "GSensor Graph" rectangle (44, 61, 388 x 90): lines at the range, half range and 0.
     for (int i = 0; i <= 4; ++i) {
-        const int y = 38 + i * 34;
+        const int y = 61 + i * 90 / 4;
         painter.drawLine(44, y, 432, y);
     }
     for (int i = 0; i <= 8; ++i) {
         const int x = 44 + i * 388 / 8;
-        painter.drawLine(x, 38, x, 174);
+        painter.drawLine(x, 61, x, 151);
     }
     painter.setPen(QPen(QColor(0x3A, 0x3F, 0x48), 1.0));
     painter.drawLine(44, 106, 432, 106);

@@ -111,13 +111,15 @@ void addVideoControl(std::vector<SkinElement>& out) {
 
 // The G-sensor graph, in the pixels of its background image.
 void addGSensor(std::vector<SkinElement>& out) {
-    out.push_back(at("GSensor Graph", 0, 44, 38, 388, 136));
+    // 90 px tall: the default model's full-range deflection is 45 px either side of the middle
+    // line, so the range marks beside the top and bottom edges stand where +range and -range draw.
+    out.push_back(at("GSensor Graph", 0, 44, 61, 388, 90));
     out.push_back(coloured(at("GSensor AXIS X", 0, 12, 8, 136, 22), {kText, kAxisX}));
     out.push_back(coloured(at("GSensor AXIS Y", 0, 154, 8, 136, 22), {kText, kAxisY}));
     out.push_back(coloured(at("GSensor AXIS Z", 0, 296, 8, 136, 22), {kText, kAxisZ}));
-    out.push_back(coloured(at("GSensor Indicator+2G", 0, 2, 30, 40, 16), {kText, kSecondaryText}));
+    out.push_back(coloured(at("GSensor Indicator+2G", 0, 2, 53, 40, 16), {kText, kSecondaryText}));
     out.push_back(coloured(at("GSensor Indicator 0G", 0, 2, 98, 40, 16), {kText, kSecondaryText}));
-    out.push_back(coloured(at("GSensor Indicator-2G", 0, 2, 166, 40, 16), {kText, kSecondaryText}));
+    out.push_back(coloured(at("GSensor Indicator-2G", 0, 2, 143, 40, 16), {kText, kSecondaryText}));
 }
 
 // The side panel: tab buttons, the page frame and the list page.
