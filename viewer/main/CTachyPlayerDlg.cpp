@@ -14,6 +14,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/CWndFunc.h"
 #include "viewer/list/CTabList.h"
+#include "viewer/panels/CWndGSensor.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QCloseEvent>
@@ -125,6 +126,7 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_func->SetPage(0, m_list);
     m_func->SetPage(1, new QWidget(m_func));  // the map page comes with the panels
     m_func->SetPage(2, new QWidget(m_func));  // and the vehicle-data page
+    m_gsensor = new viewer::panels::CWndGSensor(context, m_app.Option().gSensorRange, this);  // child
     CreateToolbar();
     return true;
 }
@@ -198,6 +200,9 @@ void CTachyPlayerDlg::LayOut() {
         button->setGeometry(ElementRect(button->objectName().toLatin1().constData(), scale, designWidth));
     }
     LayOutVideo(scale, designWidth);
+    // The graph shares its place with the third camera's frame.
+    m_gsensor->setGeometry(ElementRect("GSensor", scale, designWidth));
+    m_gsensor->setVisible(!(m_loadState == kPlaying && m_channelCount == 3));
     m_func->hide();
     m_func->setGeometry(ElementRect("List Wnd", scale, designWidth));
     m_func->show();

@@ -30,6 +30,9 @@ class CTachyPlayerApp;
 class CTabList;
 class CWndDisplayBox;
 class CWndFunc;
+namespace viewer::panels {
+class CWndGSensor;
+}
 class IIntrReplayEx;
 class ISoundEx;
 class QLabel;
@@ -129,6 +132,8 @@ private:
     int SoundCanTakeMore();
     void OnFrameInfo(_FRAME_INFO& frame);
     void RunRecoveryTool(const char* file);
+    void HandEntryToPanels();
+    void MoveGraphCursor(int recordIndex);
 
     // The recording list (CTachyPlayerDlg_List.cpp).
     void ListCallback(unsigned code, std::intptr_t param, void* payload);
@@ -158,6 +163,11 @@ private:
     CFullScreen* m_fullScreen = nullptr;        // child window
     CWndFunc* m_func = nullptr;                 // child
     CTabList* m_list = nullptr;                 // a page of m_func
+    viewer::panels::CWndGSensor* m_gsensor = nullptr;  // child
+    // GUI thread: the graph's own copy of the current entry's records.
+    std::vector<viewer::driving::DrivingDataRecord> m_graphRecords;
+    std::atomic<int> m_pendingCursor{0};
+    std::atomic<bool> m_cursorQueued{false};
     std::vector<CCtrlButtonEx*> m_buttons;      // children
     CCtrlButtonEx* m_maxButton = nullptr;
     CCtrlButtonEx* m_restoreButton = nullptr;

@@ -12,6 +12,7 @@
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
+#include "viewer/panels/CWndGSensor.h"
 
 #include <QMetaObject>
 #include <algorithm>
@@ -178,18 +179,55 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
     }
     const int index = frame.fileInfo.nListIndex;
     m_currentListIndex = index;
-    const std::lock_guard<std::mutex> guard(m_drivingLock);
-    if (m_driving->AdoptEntry(frame)) {
-        CTimeList entry;
-        if (ListEntry(index, entry) && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
-            m_channelCount = std::min(entry.m_nChannelCount, 3);
-            QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
+    int cursor = 0;
+    {
+        const std::lock_guard<std::mutex> guard(m_drivingLock);
+        if (m_driving->AdoptEntry(frame)) {
+            CTimeList entry;
+            if (ListEntry(index, entry) && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
+                m_channelCount = std::min(entry.m_nChannelCount, 3);
+                QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
+            }
+            QMetaObject::invokeMethod(this, [this] { HandEntryToPanels(); }, Qt::QueuedConnection);
         }
+        // The record of this moment goes into the frame record's reserved area (speed, position,
+        // G-sensor), kept as the last frame for snapshots and prints.
+        m_lastFrame = frame;
+        m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
+        cursor = m_drivingValues.gSensorCursor;
     }
-    // The record of this moment goes into the frame record's reserved area (speed, position,
-    // G-sensor), kept as the last frame for snapshots and prints.
-    m_lastFrame = frame;
-    m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
+    MoveGraphCursor(cursor);
+}
+
+// A new entry's driving data for the graph: a copy the GUI thread owns, taken under the lock.
+void CTachyPlayerDlg::HandEntryToPanels() {
+    int frames = 0;
+    {
+        const std::lock_guard<std::mutex> guard(m_drivingLock);
+        const auto records = m_driving->Records();
+        m_graphRecords.assign(records.begin(), records.end());
+        frames = m_driving->FrameCount();
+    }
+    if (m_loadState == kPlaying) {
+        m_gsensor->SetData(m_graphRecords, static_cast<int>(m_graphRecords.size()), frames);
+    }
+}
+
+// The cursor follows every front picture; a move still queued is overtaken by the next one.
+void CTachyPlayerDlg::MoveGraphCursor(int recordIndex) {
+    m_pendingCursor = recordIndex;
+    if (m_cursorQueued.exchange(true)) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_cursorQueued = false;
+            if (m_loadState == kPlaying) {
+                m_gsensor->SetCursor(m_pendingCursor);
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 viewer::driving::FrameDrivingValues CTachyPlayerDlg::DrivingValues() {

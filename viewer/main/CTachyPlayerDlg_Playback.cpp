@@ -9,6 +9,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/list/CTabList.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/panels/CWndGSensor.h"
 
 #include <QFileInfo>
 #include <filesystem>
@@ -29,6 +30,10 @@ bool resumable(int state) {
 void CTachyPlayerDlg::SetLoadState(int state) {
     m_loadState = state;
     m_list->SetLoadState(state);
+    m_gsensor->SetState(state);
+    if (state != kPlaying) {
+        m_graphRecords.clear();
+    }
     UpdatePlayingFlags();
 }
 
