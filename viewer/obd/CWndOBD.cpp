@@ -131,7 +131,14 @@ void CWndOBD::SetPosition(int framePosition) {
     }
     const auto count = static_cast<std::int64_t>(m_records.size());
     const std::int64_t index = std::min(count - 1, std::int64_t{framePosition} * count / m_frameCount);
-    const std::optional<ObdValues> values = ReadObdValues(m_records[static_cast<std::size_t>(index)]);
+    SetRecord(static_cast<int>(index));
+}
+
+void CWndOBD::SetRecord(int recordIndex) {
+    if (recordIndex < 0 || static_cast<std::size_t>(recordIndex) >= m_records.size()) {
+        return;
+    }
+    const std::optional<ObdValues> values = ReadObdValues(m_records[static_cast<std::size_t>(recordIndex)]);
     if (values && m_tracker.Update(*values)) {
         ScheduleRedraw();
     }

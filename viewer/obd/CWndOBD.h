@@ -53,6 +53,8 @@ public:
     // (the last record for positions past the end) is compared with the values shown. Records
     // without vehicle values change nothing.
     void SetPosition(int framePosition);
+    // The same for a record index the caller already knows (out-of-range indexes are ignored).
+    void SetRecord(int recordIndex);
     // Rewrites the language texts and every value after the language changed.
     void ChangeLanguage();
 

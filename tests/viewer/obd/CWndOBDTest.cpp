@@ -206,6 +206,18 @@ TEST_F(ObdPage, PositionsPastTheEndOrWithoutFramesAreSafe) {
     EXPECT_FALSE(page->RedrawPending());
 }
 
+TEST_F(ObdPage, ARecordIndexIsShownDirectly) {
+    const auto page = MakePage(0);
+    const std::vector<DrivingDataRecord> records = {VehicleRecord(1, 1, 'D'), VehicleRecord(2, 2, 'N')};
+    page->SetData(records, 100);
+    page->SetRecord(1);
+    QApplication::processEvents();
+    EXPECT_EQ(ImageOf(*page, "OBD GearBox"), QStringLiteral("obd_gear_n"));
+    page->SetRecord(2);
+    page->SetRecord(-1);
+    EXPECT_FALSE(page->RedrawPending());
+}
+
 TEST_F(ObdPage, ABurstOfPositionsIsOneRedrawOfTheLatestValues) {
     const auto page = MakePage(0);
     std::vector<DrivingDataRecord> records;
