@@ -13,10 +13,11 @@
 
 using namespace viewer::obd;
 
-COBDInfo::COBDInfo(const ViewerContext& context, QWidget* parent) : QDialog(parent), m_context(context) {
+COBDInfo::COBDInfo(const ViewerContext& context, QWidget* parent)
+    : QDialog(parent), m_context(context) {
     setObjectName(QStringLiteral("OBDInfo"));
     setWindowTitle(context.language->GetText(QStringLiteral("obd info title")));
-    m_list = new QTreeWidget(this);  // owned by the dialog
+    m_list = new QTreeWidget(this); // owned by the dialog
     m_list->setObjectName(QStringLiteral("OBDInfo List"));
     m_list->setRootIsDecorated(false);
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -46,7 +47,7 @@ bool COBDInfo::Load(const std::filesystem::path& loadedPath) {
     QList<QTreeWidgetItem*> items;
     items.reserve(static_cast<qsizetype>(rows->size()));
     for (const LogRow& row : *rows) {
-        items.append(new QTreeWidgetItem(QStringList(row.begin(), row.end())));  // owned by the list
+        items.append(new QTreeWidgetItem(QStringList(row.begin(), row.end()))); // owned by the list
     }
     m_list->addTopLevelItems(items);
     return true;

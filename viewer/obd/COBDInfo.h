@@ -32,5 +32,5 @@ private:
     void PlaceOverParent();
 
     const ViewerContext& m_context;
-    QTreeWidget* m_list = nullptr;  // owned by the dialog
+    QTreeWidget* m_list = nullptr; // owned by the dialog
 };

@@ -32,7 +32,8 @@ QColor TextColour(const _WIN_POS* position) {
 } // namespace
 
 CWndOBD::CWndOBD(const ViewerContext& context, tachy::CommandTarget* owner, QWidget* parent)
-    : QWidget(parent), m_context(context), m_owner(owner), m_variant(VariantForModel(context.modelCode)) {
+    : QWidget(parent), m_context(context), m_owner(owner),
+      m_variant(VariantForModel(context.modelCode)) {
     CreateControls();
     WriteStaticTexts();
     m_tracker.FlagAll();
@@ -42,14 +43,14 @@ CWndOBD::CWndOBD(const ViewerContext& context, tachy::CommandTarget* owner, QWid
 CWndOBD::~CWndOBD() = default;
 
 CCtrlImage* CWndOBD::AddImage(const char* element, const char* image) {
-    auto* control = new CCtrlImage(this);  // owned by the page
+    auto* control = new CCtrlImage(this); // owned by the page
     control->setObjectName(QLatin1String(element));
     SetImage(control, image);
     return control;
 }
 
 CCtrlText* CWndOBD::AddText(const char* element) {
-    auto* control = new CCtrlText(this);  // owned by the page
+    auto* control = new CCtrlText(this); // owned by the page
     control->setObjectName(QLatin1String(element));
     const _WIN_POS* position = m_context.positions->GetWinPos(QLatin1String(element));
     control->SetTextColour(TextColour(position));
@@ -78,16 +79,17 @@ void CWndOBD::CreateControls() {
     m_brakeTitle = AddText("OBD Brake Title");
     m_voltageUnit = AddText("OBD Voltage Unit");
 
-    m_driveLog = new CCtrlButtonEx(this);  // owned by the page
+    m_driveLog = new CCtrlButtonEx(this); // owned by the page
     m_driveLog->setObjectName(QStringLiteral("OBD DriveLog"));
-    m_driveLog->SetImages(tachy::skinctl::SkinStateImages::fromSkin(*m_context.images, QStringLiteral("obd_btn_info_")));
+    m_driveLog->SetImages(tachy::skinctl::SkinStateImages::fromSkin(
+        *m_context.images, QStringLiteral("obd_btn_info_")));
     connect(m_driveLog, &QAbstractButton::clicked, this, [this] {
         if (m_owner != nullptr) {
             m_owner->command(kWmUser, kDriveLogId, 0);
         }
     });
 
-    m_displayTestButton = new CCtrlButtonEx(this);  // owned by the page; no picture
+    m_displayTestButton = new CCtrlButtonEx(this); // owned by the page; no picture
     m_displayTestButton->setObjectName(QStringLiteral("OBD Display Test"));
     m_displayTestButton->setGeometry(0, 0, kDisplayTestWidth, kDisplayTestHeight);
     connect(m_displayTestButton, &QAbstractButton::clicked, this, [this] { ToggleDisplayTest(); });
@@ -130,7 +132,8 @@ void CWndOBD::SetPosition(int framePosition) {
         return;
     }
     const auto count = static_cast<std::int64_t>(m_records.size());
-    const std::int64_t index = std::min(count - 1, std::int64_t{framePosition} * count / m_frameCount);
+    const std::int64_t index =
+        std::min(count - 1, std::int64_t{framePosition} * count / m_frameCount);
     SetRecord(static_cast<int>(index));
 }
 
@@ -138,7 +141,8 @@ void CWndOBD::SetRecord(int recordIndex) {
     if (recordIndex < 0 || static_cast<std::size_t>(recordIndex) >= m_records.size()) {
         return;
     }
-    const std::optional<ObdValues> values = ReadObdValues(m_records[static_cast<std::size_t>(recordIndex)]);
+    const std::optional<ObdValues> values =
+        ReadObdValues(m_records[static_cast<std::size_t>(recordIndex)]);
     if (values && m_tracker.Update(*values)) {
         ScheduleRedraw();
     }
@@ -156,7 +160,8 @@ void CWndOBD::ScheduleRedraw() {
     }
     m_redrawPending = true;
     // Queued: dropped by Qt when the page is destroyed first.
-    QMetaObject::invokeMethod(this, [this] { Redraw(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Redraw(); }, Qt::QueuedConnection);
 }
 
 void CWndOBD::Redraw() {
@@ -189,7 +194,8 @@ void CWndOBD::RedrawSymbols(const ObdChanges& changes) {
 void CWndOBD::RedrawTexts(const ObdChanges& changes) {
     const ObdValues& values = changes.values;
     if ((changes.fields & kAccelerator) != 0) {
-        const QString text = FormatAccelerator(m_variant, values.accelerator, Text("obd accel"), Text("obd accel unit"));
+        const QString text = FormatAccelerator(m_variant, values.accelerator, Text("obd accel"),
+                                               Text("obd accel unit"));
         (m_variant == Variant::A ? m_acceleratorTitle : m_acceleratorUnit)->SetText(text);
     }
     if ((changes.fields & kSpeed) != 0) {
@@ -202,7 +208,8 @@ void CWndOBD::RedrawTexts(const ObdChanges& changes) {
         m_engineSpeed->SetText(FormatEngineSpeed(values.engineSpeed, Text("obd RPM unit")));
     }
     if ((changes.fields & kVoltage) != 0) {
-        m_voltageUnit->SetText(FormatVoltage(m_variant, values.voltageTenths, Text("obd voltage unit")));
+        m_voltageUnit->SetText(
+            FormatVoltage(m_variant, values.voltageTenths, Text("obd voltage unit")));
     }
 }
 

@@ -84,10 +84,10 @@ private:
     void ToggleDisplayTest();
 
     const ViewerContext& m_context;
-    tachy::CommandTarget* const m_owner;  // borrowed, may be null
+    tachy::CommandTarget* const m_owner; // borrowed, may be null
     const viewer::obd::Variant m_variant;
 
-    std::span<const viewer::driving::DrivingDataRecord> m_records;  // borrowed
+    std::span<const viewer::driving::DrivingDataRecord> m_records; // borrowed
     int m_frameCount = 0;
     viewer::obd::ObdChangeTracker m_tracker;
     bool m_redrawPending = false;

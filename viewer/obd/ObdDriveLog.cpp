@@ -25,9 +25,10 @@ std::vector<fs::directory_entry> SortedEntries(const fs::path& folder) {
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         entries.push_back(*it);
     }
-    std::sort(entries.begin(), entries.end(), [](const fs::directory_entry& a, const fs::directory_entry& b) {
-        return NameOf(a.path()).compare(NameOf(b.path()), Qt::CaseInsensitive) < 0;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const fs::directory_entry& a, const fs::directory_entry& b) {
+                  return NameOf(a.path()).compare(NameOf(b.path()), Qt::CaseInsensitive) < 0;
+              });
     return entries;
 }
 
@@ -35,7 +36,8 @@ std::optional<fs::path> FindIn(const fs::path& folder, int depth) {
     const std::vector<fs::directory_entry> entries = SortedEntries(folder);
     std::error_code error;
     for (const fs::directory_entry& entry : entries) {
-        if (entry.is_regular_file(error) && NameOf(entry.path()).compare(kLogName, Qt::CaseInsensitive) == 0) {
+        if (entry.is_regular_file(error) &&
+            NameOf(entry.path()).compare(kLogName, Qt::CaseInsensitive) == 0) {
             return entry.path();
         }
     }

@@ -25,7 +25,8 @@ QString Grouped(std::uint32_t value, bool thirdGroup, const QString& unit) {
 QString Tenths(int tenths) {
     const QString sign = tenths < 0 ? QStringLiteral("-") : QString();
     const int magnitude = std::abs(tenths);
-    return sign + QString::number(magnitude / 10) + QLatin1Char('.') + QString::number(magnitude % 10);
+    return sign + QString::number(magnitude / 10) + QLatin1Char('.') +
+           QString::number(magnitude % 10);
 }
 
 } // namespace
@@ -76,12 +77,18 @@ const char* RightSignalImage(bool on) {
 
 const char* GearImage(Gear gear) {
     switch (gear) {
-    case Gear::Drive: return "obd_gear_d";
-    case Gear::Neutral: return "obd_gear_n";
-    case Gear::Park: return "obd_gear_p";
-    case Gear::Reverse: return "obd_gear_r";
-    case Gear::Sport: return "obd_gear_s";
-    case Gear::None: break;
+    case Gear::Drive:
+        return "obd_gear_d";
+    case Gear::Neutral:
+        return "obd_gear_n";
+    case Gear::Park:
+        return "obd_gear_p";
+    case Gear::Reverse:
+        return "obd_gear_r";
+    case Gear::Sport:
+        return "obd_gear_s";
+    case Gear::None:
+        break;
     }
     return "obd_gear_none";
 }
@@ -92,9 +99,12 @@ const char* BrakeImage(bool pressed) {
 
 const char* EconomyImage(Economy economy) {
     switch (economy) {
-    case Economy::White: return "obd_eco_white";
-    case Economy::Red: return "obd_eco_red";
-    case Economy::Green: break;
+    case Economy::White:
+        return "obd_eco_white";
+    case Economy::Red:
+        return "obd_eco_red";
+    case Economy::Green:
+        break;
     }
     return "obd_eco_green";
 }

@@ -20,20 +20,34 @@ template <typename T> T ReadAt(const driving::DrivingDataRecord& record, std::si
 
 Gear GearFromLetter(char letter) {
     switch (letter) {
-    case 'D': case 'd': return Gear::Drive;
-    case 'N': case 'n': return Gear::Neutral;
-    case 'P': case 'p': return Gear::Park;
-    case 'R': case 'r': return Gear::Reverse;
-    case 'S': case 's': return Gear::Sport;
-    default: return Gear::None;
+    case 'D':
+    case 'd':
+        return Gear::Drive;
+    case 'N':
+    case 'n':
+        return Gear::Neutral;
+    case 'P':
+    case 'p':
+        return Gear::Park;
+    case 'R':
+    case 'r':
+        return Gear::Reverse;
+    case 'S':
+    case 's':
+        return Gear::Sport;
+    default:
+        return Gear::None;
     }
 }
 
 Economy EconomyFromByte(std::uint8_t value) {
     switch (value) {
-    case 1: return Economy::White;
-    case 2: return Economy::Red;
-    default: return Economy::Green;
+    case 1:
+        return Economy::White;
+    case 2:
+        return Economy::Red;
+    default:
+        return Economy::Green;
     }
 }
 

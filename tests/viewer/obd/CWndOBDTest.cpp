@@ -2,8 +2,8 @@
 // skin and languages: what the page shows for records under the playback position in both
 // variants, the buttons, and a screenshot of the page with values.
 
-#include "viewer/obd/COBDInfo.h"
 #include "viewer/obd/CWndOBD.h"
+#include "viewer/obd/COBDInfo.h"
 
 #include "platform/bus/CommandTarget.h"
 #include "skinctl/CCtrlImage.h"
@@ -27,8 +27,8 @@
 #include <vector>
 
 using namespace viewer::obd;
-using viewer::driving::DrivingDataRecord;
 using tachy::test::TempFolder;
+using viewer::driving::DrivingDataRecord;
 
 namespace {
 
@@ -69,16 +69,19 @@ class ObdPage : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         tachy::test::testApplication();
-        s_data = new TempFolder;  // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
-        std::filesystem::copy(TACHY_DATA_DIR, s_data->path() / "program", std::filesystem::copy_options::recursive);
+        s_data =
+            new TempFolder; // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
+        std::filesystem::copy(TACHY_DATA_DIR, s_data->path() / "program",
+                              std::filesystem::copy_options::recursive);
     }
     static void TearDownTestSuite() {
-        delete s_data;  // NOLINT(cppcoreguidelines-owning-memory)
+        delete s_data; // NOLINT(cppcoreguidelines-owning-memory)
         s_data = nullptr;
     }
     void SetUp() override {
         QString message;
-        ASSERT_EQ(m_app.InitInstance(s_data->path() / "program", message), CTachyPlayerApp::Start::Ready)
+        ASSERT_EQ(m_app.InitInstance(s_data->path() / "program", message),
+                  CTachyPlayerApp::Start::Ready)
             << message.toStdString();
     }
 
@@ -129,16 +132,19 @@ TEST_F(ObdPage, StartsWithTheInitialImagesAndZeroValues) {
 TEST_F(ObdPage, VariantAShowsTheRecordUnderThePosition) {
     const auto page = MakePage(0);
     ASSERT_EQ(page->GetVariant(), Variant::A);
-    const std::vector<DrivingDataRecord> records = {VehicleRecord(10, 5, 'P'), VehicleRecord(88, 1234567, 'd')};
+    const std::vector<DrivingDataRecord> records = {VehicleRecord(10, 5, 'P'),
+                                                    VehicleRecord(88, 1234567, 'd')};
     page->SetData(records, 100);
-    page->SetPosition(50);  // 50 * 2 / 100 = record 1
+    page->SetPosition(50); // 50 * 2 / 100 = record 1
     EXPECT_TRUE(page->RedrawPending());
     QApplication::processEvents();
     EXPECT_FALSE(page->RedrawPending());
     EXPECT_EQ(TextOf(*page, "OBD Speed"), QStringLiteral("88"));
-    EXPECT_EQ(TextOf(*page, "OBD Distance"), QStringLiteral("1,234,567") + Language("obd distance unit"));
+    EXPECT_EQ(TextOf(*page, "OBD Distance"),
+              QStringLiteral("1,234,567") + Language("obd distance unit"));
     EXPECT_EQ(TextOf(*page, "OBD RPM"), QStringLiteral("2,345") + Language("obd RPM unit"));
-    EXPECT_EQ(TextOf(*page, "OBD Voltage Unit"), QStringLiteral("12.5 ") + Language("obd voltage unit"));
+    EXPECT_EQ(TextOf(*page, "OBD Voltage Unit"),
+              QStringLiteral("12.5 ") + Language("obd voltage unit"));
     EXPECT_EQ(TextOf(*page, "OBD Accel Title"),
               Language("obd accel") + QStringLiteral(" 35") + Language("obd accel unit"));
     EXPECT_EQ(TextOf(*page, "OBD Brake Title"), Language("obd brake on"));
@@ -147,7 +153,7 @@ TEST_F(ObdPage, VariantAShowsTheRecordUnderThePosition) {
     EXPECT_EQ(ImageOf(*page, "OBD t_right"), QStringLiteral("obd_t_right_on"));
     EXPECT_EQ(ImageOf(*page, "OBD t_left"), QStringLiteral("obd_t_left_off"));
     EXPECT_EQ(ImageOf(*page, "OBD ECO"), QStringLiteral("obd_eco_white"));
-    page->SetPosition(49);  // record 0
+    page->SetPosition(49); // record 0
     QApplication::processEvents();
     EXPECT_EQ(TextOf(*page, "OBD Speed"), QStringLiteral("10"));
     EXPECT_EQ(TextOf(*page, "OBD Distance"), QStringLiteral("5") + Language("obd distance unit"));
@@ -172,7 +178,8 @@ TEST_F(ObdPage, VariantBWritesBareNumbersAndNoBrakeImage) {
 
 TEST_F(ObdPage, RecordsWithoutVehicleValuesLeaveTheValuesShown) {
     const auto page = MakePage(0);
-    std::vector<DrivingDataRecord> records = {VehicleRecord(60, 1000, 'D'), VehicleRecord(70, 2000, 'R')};
+    std::vector<DrivingDataRecord> records = {VehicleRecord(60, 1000, 'D'),
+                                              VehicleRecord(70, 2000, 'R')};
     records[1].bytes[kValidityOffset] = 44;
     page->SetData(records, 2);
     page->SetPosition(0);
@@ -191,14 +198,15 @@ TEST_F(ObdPage, RecordsWithoutVehicleValuesLeaveTheValuesShown) {
 
 TEST_F(ObdPage, PositionsPastTheEndOrWithoutFramesAreSafe) {
     const auto page = MakePage(0);
-    const std::vector<DrivingDataRecord> records = {VehicleRecord(1, 1, 'D'), VehicleRecord(2, 2, 'D')};
+    const std::vector<DrivingDataRecord> records = {VehicleRecord(1, 1, 'D'),
+                                                    VehicleRecord(2, 2, 'D')};
     page->SetData(records, 0);
-    page->SetPosition(5);  // no frame count: nothing to map
+    page->SetPosition(5); // no frame count: nothing to map
     EXPECT_FALSE(page->RedrawPending());
     page->SetData(records, 10);
     page->SetPosition(-1);
     EXPECT_FALSE(page->RedrawPending());
-    page->SetPosition(1000);  // past the entry's frames: the last record
+    page->SetPosition(1000); // past the entry's frames: the last record
     QApplication::processEvents();
     EXPECT_EQ(TextOf(*page, "OBD Speed"), QStringLiteral("2"));
     page->ClearData();
@@ -208,7 +216,8 @@ TEST_F(ObdPage, PositionsPastTheEndOrWithoutFramesAreSafe) {
 
 TEST_F(ObdPage, ARecordIndexIsShownDirectly) {
     const auto page = MakePage(0);
-    const std::vector<DrivingDataRecord> records = {VehicleRecord(1, 1, 'D'), VehicleRecord(2, 2, 'N')};
+    const std::vector<DrivingDataRecord> records = {VehicleRecord(1, 1, 'D'),
+                                                    VehicleRecord(2, 2, 'N')};
     page->SetData(records, 100);
     page->SetRecord(1);
     QApplication::processEvents();
@@ -270,7 +279,7 @@ TEST_F(ObdPage, LanguageChangeRewritesTheTexts) {
     page->SetPosition(0);
     QApplication::processEvents();
     const QString english = TextOf(*page, "OBD Brake Title");
-    ASSERT_TRUE(m_app.ChangeLanguage(0x0407));  // German
+    ASSERT_TRUE(m_app.ChangeLanguage(0x0407)); // German
     page->ChangeLanguage();
     QApplication::processEvents();
     EXPECT_EQ(TextOf(*page, "OBD Brake Title"), Language("obd brake on"));
@@ -282,13 +291,14 @@ TEST_F(ObdPage, ScreenshotOfTheGeneratorsVehicleRecords) {
     mkcard::DriveSimulator drive(-33.85, 151.2, 5);
     std::vector<_DRIVING_RECORD> engineRecords;
     for (int i = 0; i < 300; ++i) {
-        engineRecords.push_back(tachy::test::EngineRecord(mkcard::drivingRecord(57, drive.step(0.1), 1'700'000'000'000 + i * 100)));
+        engineRecords.push_back(tachy::test::EngineRecord(
+            mkcard::drivingRecord(57, drive.step(0.1), 1'700'000'000'000 + i * 100)));
     }
     viewer::driving::CDrivingDataTable table;
     table.SetEntry(engineRecords.data(), static_cast<int>(engineRecords.size()), 900);
     page->SetData(table.Records(), table.FrameCount());
     int frame = 0;
-    for (; frame < 900; frame += 3) {  // the first frame where the car moves with the pedal down
+    for (; frame < 900; frame += 3) { // the first frame where the car moves with the pedal down
         page->SetPosition(frame);
         if (page->Values().speed > 20 && page->Values().accelerator > 0) {
             break;
@@ -296,7 +306,8 @@ TEST_F(ObdPage, ScreenshotOfTheGeneratorsVehicleRecords) {
     }
     ASSERT_LT(frame, 900);
     QApplication::processEvents();
-    const std::optional<ObdValues> expected = ReadObdValues(table.Records()[static_cast<std::size_t>(frame / 3)]);
+    const std::optional<ObdValues> expected =
+        ReadObdValues(table.Records()[static_cast<std::size_t>(frame / 3)]);
     ASSERT_TRUE(expected.has_value());
     EXPECT_EQ(TextOf(*page, "OBD Speed"), QString::number(expected->speed));
     EXPECT_EQ(ImageOf(*page, "OBD GearBox"), QStringLiteral("obd_gear_d"));
@@ -309,7 +320,8 @@ TEST_F(ObdPage, ScreenshotOfTheGeneratorsVehicleRecords) {
 TEST_F(ObdPage, DriveLogDialogListsTheFoundLog) {
     TempFolder card;
     std::filesystem::create_directories(card.path() / "obd");
-    std::ofstream(card.path() / "obd" / "obddrive.log") << "h1,h2,h3,h4,h5,h6,h7\n2026-01-02,08:15,12.5,88,41,1.2,3\n";
+    std::ofstream(card.path() / "obd" / "obddrive.log")
+        << "h1,h2,h3,h4,h5,h6,h7\n2026-01-02,08:15,12.5,88,41,1.2,3\n";
     COBDInfo dialog(m_app.Context());
     ASSERT_TRUE(dialog.Load(card.path()));
     QTreeWidget* list = dialog.List();

@@ -38,7 +38,7 @@ TEST(ObdChangeTracker, FlagsGatherUntilTheRedrawTakesThem) {
     values.distance = 7;
     values.brake = true;
     tracker.Update(values);
-    values.voltageTenths = 0;  // back to the first value: still flagged, value is the newest
+    values.voltageTenths = 0; // back to the first value: still flagged, value is the newest
     tracker.Update(values);
     const ObdChanges changes = tracker.TakeChanges();
     EXPECT_EQ(changes.fields, kVoltage | kDistance | kBrake);

@@ -43,7 +43,7 @@ TEST(ObdDriveLogSearch, NameMatchesWithoutRegardToCase) {
 TEST(ObdDriveLogSearch, NothingWhenAbsentOrNotAFolder) {
     TempFolder folder;
     Write(folder.path() / "sub" / "obddrive.txt", "x");
-    fs::create_directories(folder.path() / "sub" / "obddrive.log" / "x");  // a folder of that name
+    fs::create_directories(folder.path() / "sub" / "obddrive.log" / "x"); // a folder of that name
     EXPECT_FALSE(FindObdDriveLog(folder.path()).has_value());
     EXPECT_FALSE(FindObdDriveLog(folder.path() / "missing").has_value());
     EXPECT_FALSE(FindObdDriveLog(fs::path()).has_value());
@@ -70,14 +70,16 @@ TEST(ObdDriveLogSearch, FoldersDeeperThanTheLimitAreNotEntered) {
 }
 
 TEST(ObdDriveLogRows, HeaderOnlyGivesNoRows) {
-    EXPECT_TRUE(ParseObdDriveLog(QStringLiteral("Date,Start,Distance,Top,Avg,Fuel,Idle\r\n")).empty());
+    EXPECT_TRUE(
+        ParseObdDriveLog(QStringLiteral("Date,Start,Distance,Top,Avg,Fuel,Idle\r\n")).empty());
     EXPECT_TRUE(ParseObdDriveLog(QStringLiteral("Date,Start,Distance,Top,Avg,Fuel,Idle")).empty());
     EXPECT_TRUE(ParseObdDriveLog(QString()).empty());
 }
 
 TEST(ObdDriveLogRows, SevenColumnsTheLastTakesTheRest) {
-    const std::vector<LogRow> rows = ParseObdDriveLog(
-        QStringLiteral("header\r\n2026-01-02,08:15,12.5,88,41,1.2,3,extra,more\r\n2026-01-03,17:40,3,50,20,0.4,1\n"));
+    const std::vector<LogRow> rows =
+        ParseObdDriveLog(QStringLiteral("header\r\n2026-01-02,08:15,12.5,88,41,1.2,3,extra,"
+                                        "more\r\n2026-01-03,17:40,3,50,20,0.4,1\n"));
     ASSERT_EQ(rows.size(), 2U);
     EXPECT_EQ(rows[0][0], QStringLiteral("2026-01-02"));
     EXPECT_EQ(rows[0][5], QStringLiteral("1.2"));

@@ -96,7 +96,8 @@ TEST(ObdValuesDecoding, GeneratorVehicleRecordsFollowTheDrive) {
     std::vector<mkcard::DriveState> states;
     for (int i = 0; i < 600; ++i) {
         states.push_back(drive.step(0.1));
-        records.push_back(tachy::test::EngineRecord(mkcard::drivingRecord(57, states.back(), 1'700'000'000'000 + i * 100)));
+        records.push_back(tachy::test::EngineRecord(
+            mkcard::drivingRecord(57, states.back(), 1'700'000'000'000 + i * 100)));
     }
     viewer::driving::CDrivingDataTable table;
     table.SetEntry(records.data(), static_cast<int>(records.size()), 600);
@@ -109,8 +110,12 @@ TEST(ObdValuesDecoding, GeneratorVehicleRecordsFollowTheDrive) {
         EXPECT_EQ(values->speed, std::lround(state.speedKmh)) << i;
         EXPECT_EQ(values->voltageTenths, 138) << i;
         EXPECT_EQ(values->gear, state.speedKmh < 1 ? Gear::Park : Gear::Drive) << i;
-        EXPECT_EQ(values->engineSpeed, state.speedKmh < 1 ? 800 : static_cast<int>(1200 + state.speedKmh * 30)) << i;
-        EXPECT_EQ(values->distance, static_cast<std::uint32_t>(120000 + state.seconds * state.speedKmh / 3600)) << i;
+        EXPECT_EQ(values->engineSpeed,
+                  state.speedKmh < 1 ? 800 : static_cast<int>(1200 + state.speedKmh * 30))
+            << i;
+        EXPECT_EQ(values->distance,
+                  static_cast<std::uint32_t>(120000 + state.seconds * state.speedKmh / 3600))
+            << i;
         EXPECT_EQ(values->brake, state.gx < -0.05) << i;
         EXPECT_EQ(values->economy, state.gx > 0.15 ? Economy::Green : Economy::White) << i;
         moving += values->speed > 0 ? 1 : 0;
