@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -338,6 +339,17 @@ TEST_F(ObdPage, DriveLogDialogListsTheFoundLog) {
     dialog.show();
     QApplication::processEvents();
     EXPECT_EQ(list->geometry(), QRect(10, 10, 600, 400));
+}
+
+TEST_F(ObdPage, DriveLogDialogIsCentredOverItsParentWithinTheScreen) {
+    QWidget owner;
+    owner.setGeometry(100, 100, 1000, 800);
+    COBDInfo centred(m_app.Context(), &owner);
+    EXPECT_EQ(centred.pos(), QPoint(600 - 310, 500 - 210));
+    owner.setGeometry(0, 0, 200, 200);
+    COBDInfo clamped(m_app.Context(), &owner);
+    const QRect screen = owner.screen()->availableGeometry();
+    EXPECT_EQ(clamped.pos(), QPoint(screen.left(), screen.top()));
 }
 
 TEST_F(ObdPage, DriveLogDialogWithoutALogFails) {
