@@ -64,7 +64,8 @@ void COBDInfo::PlaceOverParent() {
         return;
     }
     const QRect frame = over->geometry();
-    QPoint topLeft(frame.center().x() - size.width() / 2, frame.center().y() - size.height() / 2);
+    QPoint topLeft(frame.x() + (frame.width() - size.width()) / 2,
+                   frame.y() + (frame.height() - size.height()) / 2);
     const QScreen* screen = over->screen();
     const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
     topLeft.setX(std::max(topLeft.x(), available.left()));
