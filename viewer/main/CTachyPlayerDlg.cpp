@@ -14,6 +14,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/CWndFunc.h"
 #include "viewer/list/CTabList.h"
+#include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 #include "viewer/main/ViewerMessageBox.h"
 
@@ -124,8 +125,9 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_func = new CWndFunc(this, context, true);                      // child
     m_list = new CTabList(context, this, m_func);                    // a page of the panel
     m_func->SetPage(0, m_list);
-    m_func->SetPage(1, new QWidget(m_func));  // the map page comes with the panels
-    m_func->SetPage(2, new QWidget(m_func));  // and the vehicle-data page
+    m_func->SetPage(1, new QWidget(m_func));  // the map page comes later
+    m_obd = new CWndOBD(context, this, m_func);  // the vehicle-data page
+    m_func->SetPage(2, m_obd);
     m_gsensor = new viewer::panels::CWndGSensor(context, m_app.Option().gSensorRange, this);  // child
     CreateToolbar();
     return true;

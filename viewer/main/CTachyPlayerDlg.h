@@ -30,6 +30,7 @@ class CTachyPlayerApp;
 class CTabList;
 class CWndDisplayBox;
 class CWndFunc;
+class CWndOBD;
 namespace viewer::panels {
 class CWndGSensor;
 }
@@ -70,6 +71,8 @@ public:
     IIntrReplayEx* Engine() const { return m_engine.get(); }
     CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }
     CTabList* List() const { return m_list; }
+    viewer::panels::CWndGSensor* Graph() const { return m_gsensor; }
+    CWndOBD* Obd() const { return m_obd; }
     CTachyPlayerSetup& Setup() { return m_Setup; }
     // Successful opens so far (for scripts and tests).
     int OpenCount() const { return m_openCount; }
@@ -133,7 +136,8 @@ private:
     void OnFrameInfo(_FRAME_INFO& frame);
     void RunRecoveryTool(const char* file);
     void HandEntryToPanels();
-    void MoveGraphCursor(int recordIndex);
+    void MoveGraphCursor(int recordIndex, int framePosition);
+    void OpenObdLog();
 
     // The recording list (CTachyPlayerDlg_List.cpp).
     void ListCallback(unsigned code, std::intptr_t param, void* payload);
@@ -164,9 +168,11 @@ private:
     CWndFunc* m_func = nullptr;                 // child
     CTabList* m_list = nullptr;                 // a page of m_func
     viewer::panels::CWndGSensor* m_gsensor = nullptr;  // child
+    CWndOBD* m_obd = nullptr;                           // a page of m_func
     // GUI thread: the graph's own copy of the current entry's records.
     std::vector<viewer::driving::DrivingDataRecord> m_graphRecords;
     std::atomic<int> m_pendingCursor{0};
+    std::atomic<int> m_pendingPosition{0};
     std::atomic<bool> m_cursorQueued{false};
     std::vector<CCtrlButtonEx*> m_buttons;      // children
     CCtrlButtonEx* m_maxButton = nullptr;

@@ -12,6 +12,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/DisplayHost.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/obd/COBDInfo.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -142,6 +143,9 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
             Play();
         }
         return 0;
+    case kObdLog:
+        OpenObdLog();
+        return 0;
     case kOpenFolder:
         OpenFolderDialog();
         return 0;
@@ -177,6 +181,16 @@ void CTachyPlayerDlg::OpenFolderDialog() {
 // The card dialog is still a folder choice here: a card is opened at its mount point.
 void CTachyPlayerDlg::OpenCardDialog() {
     OpenFolderDialog();
+}
+
+// The recorder's vehicle driving log on the loaded card, in its dialog.
+void CTachyPlayerDlg::OpenObdLog() {
+    COBDInfo dialog(m_app.Context(), this);
+    if (!dialog.Load(LoadedPath().toStdString())) {
+        ShowKeyedMessage(this, m_app.Language(), "common info", "obd info message");
+        return;
+    }
+    dialog.exec();
 }
 
 void CTachyPlayerDlg::StartSetupProgram() {

@@ -12,6 +12,7 @@
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
+#include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 
 #include <QMetaObject>
@@ -180,6 +181,7 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
     const int index = frame.fileInfo.nListIndex;
     m_currentListIndex = index;
     int cursor = 0;
+    int position = 0;
     {
         const std::lock_guard<std::mutex> guard(m_drivingLock);
         if (m_driving->AdoptEntry(frame)) {
@@ -195,8 +197,9 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
         m_lastFrame = frame;
         m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
         cursor = m_drivingValues.gSensorCursor;
+        position = m_drivingValues.framePosition;
     }
-    MoveGraphCursor(cursor);
+    MoveGraphCursor(cursor, position);
 }
 
 // A new entry's driving data for the graph: a copy the GUI thread owns, taken under the lock.
@@ -210,12 +213,15 @@ void CTachyPlayerDlg::HandEntryToPanels() {
     }
     if (m_loadState == kPlaying) {
         m_gsensor->SetData(m_graphRecords, static_cast<int>(m_graphRecords.size()), frames);
+        m_obd->SetData(m_graphRecords, frames);
     }
 }
 
-// The cursor follows every front picture; a move still queued is overtaken by the next one.
-void CTachyPlayerDlg::MoveGraphCursor(int recordIndex) {
+// The graph's cursor and the vehicle values follow every front picture; a move still queued is
+// overtaken by the next one.
+void CTachyPlayerDlg::MoveGraphCursor(int recordIndex, int framePosition) {
     m_pendingCursor = recordIndex;
+    m_pendingPosition = framePosition;
     if (m_cursorQueued.exchange(true)) {
         return;
     }
@@ -225,6 +231,7 @@ void CTachyPlayerDlg::MoveGraphCursor(int recordIndex) {
             m_cursorQueued = false;
             if (m_loadState == kPlaying) {
                 m_gsensor->SetCursor(m_pendingCursor);
+                m_obd->SetPosition(m_pendingPosition);
             }
         },
         Qt::QueuedConnection);

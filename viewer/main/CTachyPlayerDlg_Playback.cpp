@@ -9,6 +9,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/list/CTabList.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 
 #include <QFileInfo>
@@ -32,6 +33,7 @@ void CTachyPlayerDlg::SetLoadState(int state) {
     m_list->SetLoadState(state);
     m_gsensor->SetState(state);
     if (state != kPlaying) {
+        m_obd->ClearData();
         m_graphRecords.clear();
     }
     UpdatePlayingFlags();

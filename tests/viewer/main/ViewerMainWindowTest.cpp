@@ -12,6 +12,8 @@
 #include "display/CWndDisplay.h"
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/list/CTabList.h"
+#include "viewer/obd/CWndOBD.h"
+#include "viewer/panels/CWndGSensor.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include "tests/support/QtTestApplication.h"
@@ -254,4 +256,31 @@ TEST_F(ViewerMainWindow, EnterTogglesFullScreenOnlyWithSomethingLoaded) {
     EXPECT_TRUE(m_window->IsFullScreenShown());
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
     EXPECT_FALSE(m_window->IsFullScreenShown());
+}
+
+TEST_F(ViewerMainWindow, TheGraphAndTheVehiclePageFollowTheFrontPicture) {
+    // A card of its own whose recorder writes vehicle records.
+    const TempFolder folder;
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    options.out = folder.path() / "card";
+    options.channels = 1;
+    options.seconds = 6;
+    options.periodSeconds = 6;
+    options.width = 96;
+    options.height = 64;
+    options.recordKind = 57;
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    ASSERT_TRUE(m_window->OpenPath(QString::fromStdString(options.out.string())));
+    m_window->Play();
+    ASSERT_TRUE(waitFor([&] { return m_window->Graph()->CursorIndex() > 70; }, 15000));
+    m_window->PauseOrResume();
+    QApplication::processEvents();
+    EXPECT_EQ(m_window->Graph()->State(), viewer::kPlaying);
+    EXPECT_GT(m_window->Graph()->RecordCount(), 60);
+    EXPECT_GT(m_window->Obd()->Values().speed, 0);
+    EXPECT_GT(m_window->Obd()->Values().voltageTenths, 0);
+    m_window->StopPlayback();
+    EXPECT_EQ(m_window->Graph()->RecordCount(), 0);  // stopped: the graph is cleared
 }
