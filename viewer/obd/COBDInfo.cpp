@@ -1,5 +1,7 @@
 #include "viewer/obd/COBDInfo.h"
 
+#include <iterator>
+
 #include "skinres/CExLangManager.h"
 #include "skinres/CExWndPos.h"
 #include "viewer/app/ViewerContext.h"
@@ -23,9 +25,13 @@ COBDInfo::COBDInfo(const ViewerContext& context, QWidget* parent)
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setColumnCount(kLogColumns);
+    // Every header key written out, so that the language files can be checked against them.
+    static const char* const kHeaderKeys[] = {"obd info col1", "obd info col2", "obd info col3", "obd info col4",
+                                              "obd info col5", "obd info col6", "obd info col7"};
+    static_assert(std::size(kHeaderKeys) == kLogColumns);
     QStringList headers;
-    for (int column = 1; column <= kLogColumns; ++column) {
-        headers << context.language->GetText(QStringLiteral("obd info col%1").arg(column));
+    for (const char* key : kHeaderKeys) {
+        headers << context.language->GetText(QString::fromLatin1(key));
     }
     m_list->setHeaderLabels(headers);
     for (int column = 0; column < kLogColumns; ++column) {
