@@ -2,6 +2,7 @@
 
 #include "platform/video/GlVideoDevice.h"
 #include "platform/video/SoftwareVideoDevice.h"
+#include "tests/support/QtTestApplication.h"
 
 #include <QApplication>
 #include <QTest>
@@ -32,14 +33,7 @@ int quadrant(int x, int y, int width, int height) {
 } // namespace
 
 void ensureApplication() {
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static int argc = 1;
-    static char name[] = "display_tests";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // NOLINT(cppcoreguidelines-owning-memory): lives for the process
+    testApplication();
 }
 
 std::intptr_t RecordingOwner::command(unsigned message, std::uintptr_t code, std::intptr_t argument) {

@@ -16,7 +16,7 @@
 
 namespace tachy::test {
 
-// Starts the application once (offscreen unless the environment names a platform).
+// The test process's application (offscreen unless the environment names a platform).
 void ensureApplication();
 
 struct Notification {
