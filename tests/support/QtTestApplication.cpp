@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <unistd.h>
 
 namespace tachy::test {
 
@@ -16,6 +17,12 @@ public:
         // Widgets are drawn off screen unless the caller chose a platform.
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        // Web views (the viewer's map) need shared OpenGL contexts from the start, and their
+        // sandbox cannot run as root, which is how the tests run in CI.
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX")) {
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         }
         m_application = std::make_unique<QApplication>(m_argc, m_argv);
     }

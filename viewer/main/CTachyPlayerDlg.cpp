@@ -14,6 +14,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/CWndFunc.h"
 #include "viewer/list/CTabList.h"
+#include "viewer/map/CWndMap.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 #include "viewer/main/ViewerMessageBox.h"
@@ -125,12 +126,30 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_func = new CWndFunc(this, context, true);                      // child
     m_list = new CTabList(context, this, m_func);                    // a page of the panel
     m_func->SetPage(0, m_list);
-    m_func->SetPage(1, new QWidget(m_func));  // the map page comes later
+    CreateMap();
     m_obd = new CWndOBD(context, this, m_func);  // the vehicle-data page
     m_func->SetPage(2, m_obd);
     m_gsensor = new viewer::panels::CWndGSensor(context, m_app.Option().gSensorRange, this);  // child
     CreateToolbar();
     return true;
+}
+
+// The map page of the selected language's folder, checking its host. The map tells the window
+// through the status callback when it finds the Internet; the first check runs on its worker.
+void CTachyPlayerDlg::CreateMap() {
+    const LanguageEntry* language = m_app.Languages().CurrentEntry();
+    const QString folder = language != nullptr ? language->folder : QString();
+    const QString host = language != nullptr ? m_app.Language().GetMapInfo(language->file) : QString();
+    auto* map = new viewer::map::CWndMap(viewer::map::MapPageFile(folder), host, m_func);  // a page of the panel
+    m_map = map;
+    m_func->SetPage(1, map);
+    map->InitialUpdate();
+    map->SetStatusCallback(&CTachyPlayerDlg::MapStatus, this);
+    map->SetOnline(0);
+}
+
+void CTachyPlayerDlg::MapStatus(int /*status*/, int online, int /*reserved*/, void* user) {
+    static_cast<CTachyPlayerDlg*>(user)->m_map->SetOnline(online);
 }
 
 CCtrlButtonEx* CTachyPlayerDlg::MakeButton(const char* position, const char* images, std::uintptr_t commandId,
@@ -316,6 +335,10 @@ void CTachyPlayerDlg::Shutdown() {
     }
     m_Setup.Save();
     StopCardWatch();
+    // The map's worker may still report; it must not reach a window on its way out.
+    if (m_map != nullptr) {
+        m_map->SetStatusCallback(nullptr, nullptr);
+    }
     if (m_engine) {
         m_engine->Stop();
         m_engine->Release();

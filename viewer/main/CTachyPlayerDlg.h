@@ -34,6 +34,9 @@ class CWndOBD;
 namespace viewer::panels {
 class CWndGSensor;
 }
+namespace viewer::map {
+class IWndMap;
+}
 class IIntrReplayEx;
 class ISoundEx;
 class QLabel;
@@ -73,6 +76,8 @@ public:
     CTabList* List() const { return m_list; }
     viewer::panels::CWndGSensor* Graph() const { return m_gsensor; }
     CWndOBD* Obd() const { return m_obd; }
+    viewer::map::IWndMap* Map() const { return m_map; }
+    CWndFunc* Func() const { return m_func; }
     CTachyPlayerSetup& Setup() { return m_Setup; }
     // Successful opens so far (for scripts and tests).
     int OpenCount() const { return m_openCount; }
@@ -138,6 +143,8 @@ private:
     void HandEntryToPanels();
     void MoveGraphCursor(int recordIndex, int framePosition);
     void OpenObdLog();
+    void CreateMap();
+    static void MapStatus(int status, int online, int reserved, void* user);
 
     // The recording list (CTachyPlayerDlg_List.cpp).
     void ListCallback(unsigned code, std::intptr_t param, void* payload);
@@ -169,6 +176,7 @@ private:
     CTabList* m_list = nullptr;                 // a page of m_func
     viewer::panels::CWndGSensor* m_gsensor = nullptr;  // child
     CWndOBD* m_obd = nullptr;                           // a page of m_func
+    viewer::map::IWndMap* m_map = nullptr;              // a page of m_func
     // GUI thread: the graph's own copy of the current entry's records.
     std::vector<viewer::driving::DrivingDataRecord> m_graphRecords;
     std::atomic<int> m_pendingCursor{0};

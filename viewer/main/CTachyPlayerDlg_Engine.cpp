@@ -12,6 +12,8 @@
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
+#include "viewer/map/IWndMap.h"
+#include "viewer/map/MapScript.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 
@@ -81,6 +83,10 @@ void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* pa
     case 141:
     case 142:
         ListCallback(code, param, payload);
+        break;
+    case 20:
+        // Playback stopped: the map stops following the car.
+        QMetaObject::invokeMethod(this, [this] { m_map->StopUpdates(); }, Qt::QueuedConnection);
         break;
     case 70:
         // The end of play: no further notices, and the stop runs on the GUI thread.
@@ -198,6 +204,10 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
         m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
         cursor = m_drivingValues.gSensorCursor;
         position = m_drivingValues.framePosition;
+        if (m_drivingValues.map) {
+            m_map->SetPosition(m_drivingValues.map->latitude, m_drivingValues.map->longitude,
+                               m_drivingValues.map->speedKnots);
+        }
     }
     MoveGraphCursor(cursor, position);
 }
@@ -214,6 +224,7 @@ void CTachyPlayerDlg::HandEntryToPanels() {
     if (m_loadState == kPlaying) {
         m_gsensor->SetData(m_graphRecords, static_cast<int>(m_graphRecords.size()), frames);
         m_obd->SetData(m_graphRecords, frames);
+        m_map->SetRoute(viewer::map::RouteFromRecords(m_graphRecords));
     }
 }
 
@@ -232,6 +243,9 @@ void CTachyPlayerDlg::MoveGraphCursor(int recordIndex, int framePosition) {
             if (m_loadState == kPlaying) {
                 m_gsensor->SetCursor(m_pendingCursor);
                 m_obd->SetPosition(m_pendingPosition);
+                if (m_map->IsUpdating() == 0) {
+                    m_map->StartUpdates();
+                }
             }
         },
         Qt::QueuedConnection);

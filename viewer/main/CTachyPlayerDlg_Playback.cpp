@@ -9,6 +9,7 @@
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/list/CTabList.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/map/IWndMap.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 
@@ -35,6 +36,8 @@ void CTachyPlayerDlg::SetLoadState(int state) {
     if (state != kPlaying) {
         m_obd->ClearData();
         m_graphRecords.clear();
+        m_map->StopUpdates();
+        m_map->SetRoute({});
     }
     UpdatePlayingFlags();
 }

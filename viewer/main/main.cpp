@@ -4,11 +4,13 @@
 #include "viewer/main/CTachyPlayerDlg.h"
 #include "viewer/main/ViewerAutomation.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/map/WebEngineSetup.h"
 
 #include <QApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    viewer::map::PrepareWebEngine();
     QApplication application(argc, argv);
     ViewerAutomation automation;
     QString error;

@@ -15,11 +15,18 @@
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/boxes/CWndFunc.h"
+#include "viewer/map/CWndMap.h"
 
 #include "tests/support/QtTestApplication.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QWebEnginePage>
+#include <QWebEngineView>
 #include <QTest>
 #include <atomic>
 #include <gtest/gtest.h>
@@ -72,6 +79,22 @@ bool isFolder(const QString&) {
     return false;
 }
 
+// The map checks its host with an echo; the tests reach only this machine.
+void pointMapHostAtThisMachine(const std::filesystem::path& languageRoot) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(languageRoot)) {
+        if (entry.path().extension() != ".ini") {
+            continue;
+        }
+        QFile file(QString::fromStdString(entry.path().string()));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QByteArray text = file.readAll();
+        file.close();
+        text.replace("Map=tile.openstreetmap.org", "Map=127.0.0.1");
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    }
+}
+
 class ViewerMainWindow : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -79,6 +102,7 @@ protected:
         viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
         s_data = new TempFolder;  // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
         std::filesystem::copy(TACHY_DATA_DIR, s_data->path() / "program", std::filesystem::copy_options::recursive);
+        pointMapHostAtThisMachine(s_data->path() / "program" / "lang");
         // Three recordings of a second and a half, one per mode, two small cameras: small enough
         // to make quickly under ThreadSanitizer too.
         mkcard::CardOptions options;
@@ -304,4 +328,68 @@ TEST_F(ViewerMainWindow, TheGraphAndTheVehiclePageFollowTheFrontPicture) {
     EXPECT_GT(m_window->Obd()->Values().voltageTenths, 0);
     m_window->StopPlayback();
     EXPECT_EQ(m_window->Graph()->RecordCount(), 0);  // stopped: the graph is cleared
+}
+
+namespace {
+
+// Runs `script` in the map page and waits for its value.
+QVariant evaluateOnMap(viewer::map::CWndMap& map, const QString& script) {
+    QVariant result;
+    bool done = false;
+    map.View()->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    waitFor([&] { return done; }, 10000);
+    return result;
+}
+
+QJsonArray evaluateJsonOnMap(viewer::map::CWndMap& map, const QString& script) {
+    return QJsonDocument::fromJson(evaluateOnMap(map, script).toString().toUtf8()).array();
+}
+
+} // namespace
+
+// The language file's map host is this machine (see SetUpTestSuite), so the map is online and
+// follows the car.
+TEST_F(ViewerMainWindow, TheMapPageFollowsTheCarAlongTheRoute) {
+    if (kUnderThreadSanitizer) {
+        GTEST_SKIP() << "needs playback to keep real time";
+    }
+    auto* map = dynamic_cast<viewer::map::CWndMap*>(m_window->Map());
+    ASSERT_NE(map, nullptr);
+    ASSERT_TRUE(waitFor([&] { return map->PageReady() && map->Online() == 1; }, 30000));
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    m_window->List()->SelectRow(0);
+    m_window->Func()->SelectTab(1);
+    m_window->Play();
+    const auto calls = [&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMap.calls)")); };
+    ASSERT_TRUE(waitFor([&] { return !calls().isEmpty(); }, 15000));
+    // Paused, the route and the car stay where they are for the checks.
+    m_window->PauseOrResume();
+    QTest::qWait(200);
+    saveArtifact(m_window->grab().toImage(), "viewer-map.png");
+
+    // The route the page drew is the entry's positions (one record a second or more); the car's
+    // position is one of them, the level one of the speed levels, and the first call centres
+    // the map.
+    const QJsonArray route = evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMapRoute())"));
+    ASSERT_GE(route.size(), 2);
+    const QJsonArray first = calls().at(0).toArray();
+    bool onRoute = false;
+    for (const QJsonValue& point : route) {
+        onRoute = onRoute || (std::abs(point.toArray().at(0).toDouble() - first.at(0).toDouble()) < 2e-5 &&
+                              std::abs(point.toArray().at(1).toDouble() - first.at(1).toDouble()) < 2e-5);
+    }
+    EXPECT_TRUE(onRoute) << first.at(0).toDouble() << ", " << first.at(1).toDouble();
+    EXPECT_NEAR(first.at(0).toDouble(), 48.14, 0.05);  // the generator drives through Munich
+    EXPECT_GE(first.at(2).toInt(), 10);
+    EXPECT_LE(first.at(2).toInt(), 33);
+    EXPECT_TRUE(first.at(3).toBool());
+
+    // Stopping ends the updates and takes the route away.
+    m_window->StopPlayback();
+    EXPECT_EQ(map->IsUpdating(), 0);
+    EXPECT_TRUE(waitFor([&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMapRoute())")).isEmpty(); },
+                        5000));
 }
