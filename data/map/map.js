@@ -3,8 +3,8 @@
 //     33 grows with the speed, and a faster car is shown from further away; recentre centres the
 //     map on the car),
 //   setRoute([[latitude, longitude], ...]) with the whole route of the recording being played.
-// OpenStreetMap tiles cover a plain grid; without a network the grid, the route and the car
-// still show. Every call is kept in tachyMap.calls so that the viewer's tests can read them.
+// OpenStreetMap tiles cover a plain grid; without a network the route still shows on the grid.
+// The car appears with the first setLatLag call. Every call is kept in tachyMap.calls so that the viewer's tests can read them.
 "use strict";
 
 var tachyMap = { calls: [], routes: [], tileErrors: 0 };
@@ -113,7 +113,6 @@ var tachyMap = { calls: [], routes: [], tileErrors: 0 };
         } else {
             map.fitBounds(route.getBounds(), { padding: [24, 24], maxZoom: 17 });
         }
-        placeCar(valid[0][0], valid[0][1]);
         return valid.length;
     };
 })();
