@@ -137,6 +137,13 @@ bool CTachyPlayerDlg::CreateChildren() {
 // The map page of the selected language's folder, checking its host. The map tells the window
 // through the status callback when it finds the Internet; the first check runs on its worker.
 void CTachyPlayerDlg::CreateMap() {
+    // TACHY_MAP=off: a blank page, no web engine and no network (the ThreadSanitizer runs use
+    // it, as the web engine's own threads cannot be checked).
+    if (qEnvironmentVariable("TACHY_MAP") == QLatin1String("off")) {
+        m_map = new viewer::map::IWndMap(m_func);  // a page of the panel
+        m_func->SetPage(1, m_map);
+        return;
+    }
     const LanguageEntry* language = m_app.Languages().CurrentEntry();
     const QString folder = language != nullptr ? language->folder : QString();
     const QString host = language != nullptr ? m_app.Language().GetMapInfo(language->file) : QString();
