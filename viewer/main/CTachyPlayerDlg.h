@@ -13,7 +13,7 @@
 #include "platform/bus/CommandTarget.h"
 #include "viewer/app/CTachyPlayerSetup.h"
 #include "viewer/driving/CDrivingDataTable.h"
-#include "viewer/main/ViewerCommands.h"
+#include "viewer/app/ViewerCommands.h"
 
 #include <QImage>
 #include <QString>
