@@ -141,17 +141,17 @@ void CPlayCtrl::CreateLabels() {
     m_timeBackgroundIdle = SkinImage(m_context, "PlayTime Bg");
     m_timeBackgroundPlaying = SkinImage(m_context, "PlayTime");
     m_timeLabel = new CCtrlText(this); // child
-    m_timeLabel->SetTextFont(family, fontSize("play time"), 1);
+    m_timeLabel->SetTextFont(family, fontSize("play time"), CCtrlGDIpString::Bold);
     m_timeLabel->SetTextColour(textColour("PlayTime"));
-    m_timeLabel->SetAlignment(1);
+    m_timeLabel->SetAlignment(CCtrlGDIpString::AlignCentre);
     m_timeLabel->setToolTip(language != nullptr ? language->GetText(QStringLiteral("play time"))
                                                 : QString());
 
     m_speedUnit = language != nullptr ? language->GetText(QStringLiteral("car speed")) : QString();
     m_speedLabel = new CCtrlText(this); // child
-    m_speedLabel->SetTextFont(family, fontSize("car speed"), 1);
+    m_speedLabel->SetTextFont(family, fontSize("car speed"), CCtrlGDIpString::Bold);
     m_speedLabel->SetTextColour(textColour("Speed bg"));
-    m_speedLabel->SetAlignment(1);
+    m_speedLabel->SetAlignment(CCtrlGDIpString::AlignCentre);
     m_speedLabel->SetBackground(SkinImage(m_context, "speed_bg"));
 
     m_speedIndicator = new CCtrlImage(this); // child

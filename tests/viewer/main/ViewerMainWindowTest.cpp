@@ -352,3 +352,20 @@ TEST_F(ViewerMainWindow, ThePlayBarFollowsPlaybackAndSetsTheEnginesSpeed) {
     EXPECT_EQ(bar->TimeText(), "00:00/00:00");
     EXPECT_EQ(slider->GetPos(), 0);
 }
+
+TEST_F(ViewerMainWindow, InFullScreenThePlayBarRunsAlongTheBottomAndComesBackAfter) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    viewer::playbar::CPlayCtrl* bar = m_window->PlayCtrl();
+    const QRect normal = bar->geometry();
+    QTest::keyClick(m_window.get(), Qt::Key_Return);
+    ASSERT_TRUE(m_window->IsFullScreenShown());
+    QApplication::processEvents();
+    EXPECT_EQ(bar->geometry(), QRect(0, m_window->height() - 104, m_window->width(), 104));
+    EXPECT_FALSE(bar->Button(viewer::kRestoreFromFull)->isHidden());
+    EXPECT_TRUE(bar->Button(viewer::kFullScreen)->isHidden());
+    bar->Button(viewer::kRestoreFromFull)->click();
+    EXPECT_FALSE(m_window->IsFullScreenShown());
+    QApplication::processEvents();
+    EXPECT_EQ(bar->geometry(), normal);
+    EXPECT_FALSE(bar->Button(viewer::kFullScreen)->isHidden());
+}

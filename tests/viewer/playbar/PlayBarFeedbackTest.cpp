@@ -21,31 +21,6 @@ TEST(PlayBarFeedback, OnlyTheFirstPostAfterATakeQueuesACall) {
     EXPECT_TRUE(feedback.PostPosition({12, 0, 0, 0}));
 }
 
-TEST(PlayBarFeedback, ANewFileCarriesItsEntry) {
-    PlayBarFeedback feedback;
-    CTimeList entry;
-    entry.m_nChannelCount = 2;
-    entry.m_llStartSecond[0] = 1000;
-    EXPECT_TRUE(feedback.PostNewFile({1800, 30, entry}));
-    PlayBarFeedback::Pending pending = feedback.Take();
-    ASSERT_EQ(pending.flags, PlayBarFeedback::kNewFile);
-    EXPECT_EQ(pending.file.frameCount, 1800);
-    EXPECT_EQ(pending.file.keyframeCount, 30);
-    ASSERT_TRUE(pending.file.entry.has_value());
-    EXPECT_EQ(pending.file.entry->m_llStartSecond[0], 1000);
-}
-
-TEST(PlayBarFeedback, DiscardDropsFilesAndPositionsButKeepsTheState) {
-    PlayBarFeedback feedback;
-    feedback.PostNewFile({1800, 30, CTimeList()});
-    feedback.PostPosition({5, 0, 0, 0});
-    feedback.PostState(1);
-    feedback.DiscardPlayback();
-    const PlayBarFeedback::Pending pending = feedback.Take();
-    EXPECT_EQ(pending.flags, PlayBarFeedback::kState);
-    EXPECT_FALSE(pending.file.entry.has_value());
-}
-
 // A writer thread and a reader that takes only when a call was queued: however the two
 // interleave, the reader ends with the writer's last value and nothing is left unqueued.
 TEST(PlayBarFeedback, NoPostIsLeftWithoutAQueuedCallUnderConcurrency) {

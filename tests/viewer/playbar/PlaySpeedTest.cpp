@@ -4,12 +4,6 @@
 
 using viewer::playbar::PlaySpeed;
 
-TEST(PlaySpeed, StartsAtNormalSpeedWithoutTimeLapse) {
-    const PlaySpeed speed;
-    EXPECT_EQ(speed.Step(), 2);
-    EXPECT_DOUBLE_EQ(speed.Applied(), 1.0);
-}
-
 TEST(PlaySpeed, StepsRunFromHalfToDoubleAndStopAtTheEnds) {
     PlaySpeed speed;
     EXPECT_TRUE(speed.Faster());
