@@ -80,11 +80,13 @@ void CFullScreen::resizeEvent(QResizeEvent* event) {
 // The window without the play bar's rectangle, so the bar drawn by the main window shows.
 void CFullScreen::CutOutPlayBar() {
     const _WIN_POS* bar = m_context.positions->GetWinPos(QStringLiteral("PlayCtrl Full"));
-    if (bar == nullptr || bar->width <= 0 || bar->height <= 0) {
+    // The bar is usually anchored to both sides with no width of its own: what counts is the
+    // rectangle it gets in this window.
+    const QRect playBar = bar != nullptr ? viewer::LayoutRect(*bar, width(), height()) : QRect();
+    if (playBar.isEmpty()) {
         clearMask();
         return;
     }
-    const QRect playBar = viewer::LayoutRect(*bar, width(), height());
     setMask(QRegion(rect()).xored(QRegion(playBar)));
 }
 

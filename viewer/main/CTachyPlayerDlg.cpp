@@ -17,6 +17,8 @@
 #include "viewer/map/CWndMap.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
+#include "viewer/playbar/CPlayCtrl.h"
+#include "viewer/playbar/CWndVideoCtrl.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QCloseEvent>
@@ -130,6 +132,9 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_obd = new CWndOBD(context, this, m_func);  // the vehicle-data page
     m_func->SetPage(2, m_obd);
     m_gsensor = new viewer::panels::CWndGSensor(context, m_app.Option().gSensorRange, this);  // child
+    m_playCtrl = new viewer::playbar::CPlayCtrl(context, *this, this);                         // child
+    m_videoCtrl = new viewer::playbar::CWndVideoCtrl(context, *this, this);                    // child
+    m_videoCtrl->SetValues(m_Setup.brightness, m_Setup.contrast);
     CreateToolbar();
     return true;
 }
@@ -218,6 +223,7 @@ QRect CTachyPlayerDlg::ElementRect(const char* name, double scale, int designWid
 
 void CTachyPlayerDlg::LayOut() {
     if (m_isFullScreen) {
+        LayOutFullScreenBar();
         return;
     }
     const _WIN_POS* frame = m_app.Positions().GetWinPos(QStringLiteral("Main Frame"));
@@ -231,9 +237,19 @@ void CTachyPlayerDlg::LayOut() {
     // The graph shares its place with the third camera's frame.
     m_gsensor->setGeometry(ElementRect("GSensor", scale, designWidth));
     m_gsensor->setVisible(!(m_loadState == kPlaying && m_channelCount == 3));
+    m_playCtrl->setGeometry(ElementRect("PlayCtrl", scale, designWidth));
+    m_videoCtrl->setGeometry(ElementRect("VideoCtrl", scale, designWidth));
     m_func->hide();
     m_func->setGeometry(ElementRect("List Wnd", scale, designWidth));
     m_func->show();
+}
+
+// In full screen the window covers the screen under the full-screen view, and the play bar
+// shows through the view's cut-out at the same place.
+void CTachyPlayerDlg::LayOutFullScreenBar() {
+    const _WIN_POS* bar = m_app.Positions().GetWinPos(QStringLiteral("PlayCtrl Full"));
+    m_playCtrl->setGeometry(bar != nullptr ? viewer::LayoutRect(*bar, width(), height()) : QRect());
+    m_playCtrl->raise();
 }
 
 // The boxes in their frames: with three channels playing, frames 1 to 3 get the boxes from the
@@ -312,10 +328,16 @@ void CTachyPlayerDlg::ToggleFullScreen() {
     CFullScreen& full = *m_fullScreen;
     full.SetMainChannel(m_mainChannel);
     full.SetPlaying(m_loadState == kPlaying);
+    m_playCtrl->SetFullScreenShown(m_isFullScreen);
     if (m_isFullScreen) {
+        m_beforeFullScreen = geometry();
+        showFullScreen();
         full.showFullScreen();
+        LayOutFullScreenBar();
     } else {
         full.hide();
+        showNormal();
+        setGeometry(m_beforeFullScreen);
         LayOut();
     }
     update();

@@ -13,7 +13,7 @@
 #include "platform/bus/CommandTarget.h"
 #include "viewer/app/CTachyPlayerSetup.h"
 #include "viewer/driving/CDrivingDataTable.h"
-#include "viewer/main/ViewerCommands.h"
+#include "viewer/app/ViewerCommands.h"
 
 #include <QImage>
 #include <QString>
@@ -36,6 +36,10 @@ class CWndGSensor;
 }
 namespace viewer::map {
 class IWndMap;
+}
+namespace viewer::playbar {
+class CPlayCtrl;
+class CWndVideoCtrl;
 }
 class IIntrReplayEx;
 class ISoundEx;
@@ -78,6 +82,10 @@ public:
     CWndOBD* Obd() const { return m_obd; }
     viewer::map::IWndMap* Map() const { return m_map; }
     CWndFunc* Func() const { return m_func; }
+    viewer::playbar::CPlayCtrl* PlayCtrl() const { return m_playCtrl; }
+    viewer::playbar::CWndVideoCtrl* VideoCtrl() const { return m_videoCtrl; }
+    // The speed last handed to the engine (speed factor times time-lapse factor).
+    double AppliedSpeed() const { return m_appliedSpeed; }
     CTachyPlayerSetup& Setup() { return m_Setup; }
     // Successful opens so far (for scripts and tests).
     int OpenCount() const { return m_openCount; }
@@ -107,6 +115,7 @@ private:
     void BindEngine();
     void LayOut();
     void LayOutVideo(double scale, int designWidth);
+    void LayOutFullScreenBar();
     QRect ElementRect(const char* name, double scale, int designWidth) const;
     void ComposeBackground();
     void ToggleMaximised();
@@ -121,6 +130,8 @@ private:
     void ApplyVolume(int volume);
     void ApplyPictureControl(bool brightness, int value);
     void ZoomBoxes(bool in);
+    void ApplySpeed();
+    std::intptr_t PlayOrResume();
 
     // Playback (CTachyPlayerDlg_Playback.cpp).
     void StopEngine();
@@ -177,6 +188,9 @@ private:
     viewer::panels::CWndGSensor* m_gsensor = nullptr;  // child
     CWndOBD* m_obd = nullptr;                           // a page of m_func
     viewer::map::IWndMap* m_map = nullptr;              // a page of m_func
+    viewer::playbar::CPlayCtrl* m_playCtrl = nullptr;      // child
+    viewer::playbar::CWndVideoCtrl* m_videoCtrl = nullptr; // child
+    double m_appliedSpeed = 1.0;                           // GUI thread
     // GUI thread: the graph's own copy of the current entry's records.
     std::vector<viewer::driving::DrivingDataRecord> m_graphRecords;
     std::atomic<int> m_pendingCursor{0};
@@ -197,6 +211,7 @@ private:
     bool m_maximised = false;       // GUI thread
     std::atomic<bool> m_isFullScreen{false};
     QRect m_normalGeometry;
+    QRect m_beforeFullScreen;  // the window's place before full screen
     QPoint m_dragOffset;
     bool m_dragging = false;
     std::array<std::atomic<int>, 3> m_picturesShown{};

@@ -13,6 +13,7 @@
 #include "viewer/boxes/DisplayHost.h"
 #include "viewer/main/ViewerMessageBox.h"
 #include "viewer/obd/COBDInfo.h"
+#include "viewer/playbar/CPlayCtrl.h"
 
 #include <QKeyEvent>
 #include <algorithm>
@@ -92,29 +93,34 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         MoveFile(-1);
         return 0;
     case kNextFile:
+        // The play bar shows its pause button when playback went on into the next file.
         MoveFile(1);
-        return 0;
+        return m_loadState == kPlaying ? 1 : 0;
     case kStepBackwardKey:
     case kStepForwardKey:
     case kStepForward:
-        if (playing) {
-            if (code == kStepBackwardKey) {
-                m_engine->StepBackwardKeyframe(-1);
-            } else if (code == kStepForwardKey) {
-                m_engine->StepForwardKeyframe(-1);
-            } else {
-                m_engine->StepForward(-1);
-            }
+        if (!playing) {
+            return 0;
         }
-        return 0;
+        if (code == kStepBackwardKey) {
+            return m_engine->StepBackwardKeyframe(-1);
+        }
+        if (code == kStepForwardKey) {
+            return m_engine->StepForwardKeyframe(-1);
+        }
+        return m_engine->StepForward(-1);
     case kPlay:
-        Play();
-        return 0;
+        return PlayOrResume();
     case kPause:
         PauseOrResume();
         return 0;
     case kDeleteCurrent:
         DeleteCurrentFile();
+        return 0;
+    case kApplySpeed:
+    case kSpeedDown:
+    case kSpeedUp:
+        ApplySpeed();
         return 0;
     case kZoomOut:
     case kZoomIn:
@@ -202,8 +208,29 @@ void CTachyPlayerDlg::StartSetupProgram() {
     setup.start(m_app.GetPaths().programFolder / name, {});
 }
 
+// The speed the play bar shows: its step's factor, slowed to real time for time-lapse files.
+void CTachyPlayerDlg::ApplySpeed() {
+    m_appliedSpeed = m_playCtrl->SpeedFactor() * m_playCtrl->TimeLapseFactor();
+    m_engine->SetPBSpeed(m_appliedSpeed);
+}
+
+// Play from the list, or go on after a pause or a step; 1 when playback runs afterwards.
+std::intptr_t CTachyPlayerDlg::PlayOrResume() {
+    if (m_loadState != kPlaying) {
+        Play();
+        return m_loadState == kPlaying ? 1 : 0;
+    }
+    const int state = m_engine->GetPlayerState();
+    if (state == 2 || state == 3) {
+        return 1;
+    }
+    PauseOrResume();
+    return m_engine->GetPlayerState() == 2 ? 1 : 0;
+}
+
 void CTachyPlayerDlg::ApplyVolume(int volume) {
     m_Setup.volume = std::clamp(volume, 0, 100);
+    m_playCtrl->SetVolumePosition(m_Setup.volume);
     const std::lock_guard<std::mutex> guard(m_soundLock);
     if (m_sound) {
         m_sound->SetVolume(m_Setup.volume);
@@ -285,7 +312,8 @@ void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (ctrl) {
-            OnUserCommand(event->key() == Qt::Key_Up ? kSpeedUp : kSpeedDown, 0);
+            // As the play bar's speed buttons: the bar steps, then asks for the new speed.
+            event->key() == Qt::Key_Up ? m_playCtrl->SpeedUp() : m_playCtrl->SpeedDown();
         } else {
             ApplyVolume(m_Setup.volume + (event->key() == Qt::Key_Up ? 1 : -1));
         }

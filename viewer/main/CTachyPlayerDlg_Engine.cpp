@@ -16,6 +16,7 @@
 #include "viewer/map/MapScript.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
+#include "viewer/playbar/CPlayCtrl.h"
 
 #include <QMetaObject>
 #include <algorithm>
@@ -187,29 +188,38 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
     const int index = frame.fileInfo.nListIndex;
     m_currentListIndex = index;
     int cursor = 0;
-    int position = 0;
+    viewer::driving::FrameDrivingValues values;
     {
         const std::lock_guard<std::mutex> guard(m_drivingLock);
         if (m_driving->AdoptEntry(frame)) {
             CTimeList entry;
-            if (ListEntry(index, entry) && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
+            const bool listed = ListEntry(index, entry);
+            if (listed && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
                 m_channelCount = std::min(entry.m_nChannelCount, 3);
                 QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
             }
             QMetaObject::invokeMethod(this, [this] { HandEntryToPanels(); }, Qt::QueuedConnection);
+            if (!listed) {  // the list changed meanwhile: the worker's own times serve
+                entry.m_llStartSecond[0] = frame.fileInfo.llStartSecond;
+                entry.m_llEndSecond[0] = frame.fileInfo.llEndSecond;
+            }
+            // The play bar maps its slider over the key frames the worker can still seek to.
+            m_playCtrl->SetNewFile(frame.fileInfo.nFrames, frame.fileInfo.nKeyframesLeft, entry);
         }
         // The record of this moment goes into the frame record's reserved area (speed, position,
         // G-sensor), kept as the last frame for snapshots and prints.
         m_lastFrame = frame;
         m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
+        values = m_drivingValues;
         cursor = m_drivingValues.gSensorCursor;
-        position = m_drivingValues.framePosition;
         if (m_drivingValues.map) {
             m_map->SetPosition(m_drivingValues.map->latitude, m_drivingValues.map->longitude,
                                m_drivingValues.map->speedKnots);
         }
     }
-    MoveGraphCursor(cursor, position);
+    // The play bar takes it over on the GUI thread (its setters only store and queue).
+    m_playCtrl->SetPosition(values.framePosition, values.speedKmh, values.second, values.millisecond);
+    MoveGraphCursor(cursor, values.framePosition);
 }
 
 // A new entry's driving data for the graph: a copy the GUI thread owns, taken under the lock.

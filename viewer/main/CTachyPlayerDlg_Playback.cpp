@@ -12,6 +12,7 @@
 #include "viewer/map/IWndMap.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
+#include "viewer/playbar/CPlayCtrl.h"
 
 #include <QFileInfo>
 #include <filesystem>
@@ -33,6 +34,7 @@ void CTachyPlayerDlg::SetLoadState(int state) {
     m_loadState = state;
     m_list->SetLoadState(state);
     m_gsensor->SetState(state);
+    m_playCtrl->SetState(state);
     if (state != kPlaying) {
         m_obd->ClearData();
         m_graphRecords.clear();
@@ -87,8 +89,10 @@ void CTachyPlayerDlg::PauseOrResume() {
     if (state == 2 || state == 3) {
         m_rememberedState = state;
         m_engine->Pause();
+        m_playCtrl->ShowPlayButton(true);
     } else if ((state == 8 && resumable(m_rememberedState)) || (state >= 4 && state <= 7)) {
         m_engine->PlayForward();
+        m_playCtrl->ShowPlayButton(false);
     }
 }
 

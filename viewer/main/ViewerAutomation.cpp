@@ -2,7 +2,7 @@
 
 #include "viewer/list/CTabList.h"
 #include "viewer/main/CTachyPlayerDlg.h"
-#include "viewer/main/ViewerCommands.h"
+#include "viewer/app/ViewerCommands.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -14,6 +14,9 @@
 #include "viewer/list/CTabList.h"
 #include "viewer/obd/CWndOBD.h"
 #include "viewer/panels/CWndGSensor.h"
+#include "viewer/playbar/CPlayCtrl.h"
+#include "skinctl/CCtrlButtonEx.h"
+#include "skinctl/CCtrlSlider.h"
 #include "viewer/main/ViewerMessageBox.h"
 #include "viewer/boxes/CWndFunc.h"
 #include "viewer/map/CWndMap.h"
@@ -392,4 +395,64 @@ TEST_F(ViewerMainWindow, TheMapPageFollowsTheCarAlongTheRoute) {
     EXPECT_EQ(map->IsUpdating(), 0);
     EXPECT_TRUE(waitFor([&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMapRoute())")).isEmpty(); },
                         5000));
+
+TEST_F(ViewerMainWindow, ThePlayBarFollowsPlaybackAndSetsTheEnginesSpeed) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    viewer::playbar::CPlayCtrl* bar = m_window->PlayCtrl();
+    EXPECT_EQ(bar->geometry(), QRect(0, 696, 1280, 104));
+    EXPECT_EQ(bar->TimeText(), "00:00/00:00");
+    // The speed buttons and keys step the bar, and the window hands the bar's speed on.
+    bar->Button(viewer::kSpeedUp)->click();
+    EXPECT_DOUBLE_EQ(m_window->AppliedSpeed(), 1.5);
+    QTest::keyClick(m_window.get(), Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(bar->SpeedStep(), 2);
+    EXPECT_DOUBLE_EQ(m_window->AppliedSpeed(), 1.0);
+
+    m_window->List()->SelectRow(0);
+    bar->Button(viewer::kPlay)->click();
+    ASSERT_EQ(m_window->LoadState(), viewer::kPlaying);
+    EXPECT_TRUE(bar->Button(viewer::kPlay)->isHidden());
+    // Slider and time label move with the front camera's frames. Only what must happen at
+    // some point is awaited, so a slow run (ThreadSanitizer) passes as well.
+    const CCtrlSlider* slider = bar->Slider(viewer::playbar::CPlayCtrl::kPositionSlider);
+    int firstPosition = 0;
+    ASSERT_TRUE(waitFor([&] {
+        firstPosition = slider->GetPos();
+        return firstPosition > 0 || m_window->LoadState() != viewer::kPlaying;
+    }, 60000));
+    ASSERT_GT(firstPosition, 0);
+    EXPECT_NE(bar->TimeText(), "00:00/00:00");
+    EXPECT_GT(slider->GetRangeMax(), 0);
+    EXPECT_TRUE(waitFor([&] {
+        return slider->GetPos() != firstPosition || m_window->LoadState() != viewer::kPlaying;
+    }, 60000));
+
+    if (m_window->LoadState() == viewer::kPlaying) {
+        bar->Button(viewer::kPause)->click();
+        EXPECT_FALSE(bar->Button(viewer::kPlay)->isHidden());
+        QApplication::processEvents();
+        saveArtifact(m_window->grab().toImage(), "viewer-playbar.png");
+        m_window->StopPlayback();
+    }
+    EXPECT_TRUE(waitFor([&] { return m_window->LoadState() == viewer::kLoaded; }, 60000));
+    QApplication::processEvents();
+    EXPECT_EQ(bar->TimeText(), "00:00/00:00");
+    EXPECT_EQ(slider->GetPos(), 0);
+}
+
+TEST_F(ViewerMainWindow, InFullScreenThePlayBarRunsAlongTheBottomAndComesBackAfter) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    viewer::playbar::CPlayCtrl* bar = m_window->PlayCtrl();
+    const QRect normal = bar->geometry();
+    QTest::keyClick(m_window.get(), Qt::Key_Return);
+    ASSERT_TRUE(m_window->IsFullScreenShown());
+    QApplication::processEvents();
+    EXPECT_EQ(bar->geometry(), QRect(0, m_window->height() - 104, m_window->width(), 104));
+    EXPECT_FALSE(bar->Button(viewer::kRestoreFromFull)->isHidden());
+    EXPECT_TRUE(bar->Button(viewer::kFullScreen)->isHidden());
+    bar->Button(viewer::kRestoreFromFull)->click();
+    EXPECT_FALSE(m_window->IsFullScreenShown());
+    QApplication::processEvents();
+    EXPECT_EQ(bar->geometry(), normal);
+    EXPECT_FALSE(bar->Button(viewer::kFullScreen)->isHidden());
 }
