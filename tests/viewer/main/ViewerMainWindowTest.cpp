@@ -395,6 +395,7 @@ TEST_F(ViewerMainWindow, TheMapPageFollowsTheCarAlongTheRoute) {
     EXPECT_EQ(map->IsUpdating(), 0);
     EXPECT_TRUE(waitFor([&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMapRoute())")).isEmpty(); },
                         5000));
+}
 
 TEST_F(ViewerMainWindow, ThePlayBarFollowsPlaybackAndSetsTheEnginesSpeed) {
     ASSERT_TRUE(m_window->OpenPath(card()));
