@@ -178,10 +178,10 @@ void addSidePanelPictures(std::vector<SkinPicture>& out) {
     addButton(out, "btn_map", QSize(112, 36), ButtonStyle::Raised, Glyph::MapPin, 20);
     addButton(out, "btn_obd", QSize(112, 36), ButtonStyle::Raised, Glyph::Gauge, 20);
     for (const char* box : {"tab_list_box", "tab_map_box", "tab_obd_box"}) {
-        addPicture(out, box, [] { return panelImage(QSize(344, 564), kPanel, kPanelBorder, 8); });
+        addPicture(out, box, [] { return panelImage(QSize(344, 492), kPanel, kPanelBorder, 8); });
     }
     addPicture(out, "list_list_bg",
-               [] { return panelImage(QSize(328, 440), kBackground, kPanelBorder, 6); });
+               [] { return panelImage(QSize(328, 376), kBackground, kPanelBorder, 6); });
     addPicture(out, "list_row", [] {
         QImage image = transparentImage(8, 32);
         QPainter(&image).fillRect(QRect(0, 31, 8, 1), kPanelBorder);
@@ -217,7 +217,7 @@ void addSidePanelPictures(std::vector<SkinPicture>& out) {
 }
 
 void addVehiclePictures(std::vector<SkinPicture>& out) {
-    addPicture(out, "obd_bg", [] { return panelImage(QSize(344, 564), kPanel, kPanelBorder, 8); });
+    addPicture(out, "obd_bg", [] { return panelImage(QSize(344, 492), kPanel, kPanelBorder, 8); });
     const QSize icon(48, 48);
     addPicture(out, "obd_t_left_on", [=] { return glyphImage(icon, Glyph::TurnLeft, kGood); });
     addPicture(out, "obd_t_left_off",

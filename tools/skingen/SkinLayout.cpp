@@ -56,7 +56,7 @@ void addMainWindow(std::vector<SkinElement>& out) {
     out.push_back(at("VideoFrame03_1", 0, 0, 0, 0, 0));
     out.push_back(coloured(at("GSensor", 0, 460, 504, 444, 184),
                            {kText, kAccent, kAxisX, kAxisY, kAxisZ, kSecondaryText}));
-    out.push_back(at("List Wnd", 0, 912, 64, 360, 624));
+    out.push_back(at("List Wnd", 0, 912, 64, 360, 548));
     out.push_back(at("VideoCtrl", 0, 912, 616, 360, 72));
     out.push_back(anchored(at("PlayCtrl", 0, 0, 696, 1280, 104), 0, -1, 0, 0));
 }
@@ -127,7 +127,7 @@ void addSidePanel(std::vector<SkinElement>& out) {
     out.push_back(at("List", 8496, 8, 8, 112, 36));
     out.push_back(at("Map", 8497, 124, 8, 112, 36));
     out.push_back(at("OBD", 8498, 240, 8, 112, 36));
-    out.push_back(at("List subWnd", 0, 8, 52, 344, 564));
+    out.push_back(at("List subWnd", 0, 8, 52, 344, 492));
     const char* const modes[] = {"List All",    "List Normal",   "List Event",    "List Parking",
                                  "List Manual", "List ParkEvent", "List Timelapse",
                                  "List Emergency"};
@@ -136,7 +136,7 @@ void addSidePanel(std::vector<SkinElement>& out) {
         out.push_back(at(modes[i], ids[i], 8 + (i % 4) * 84, 8 + (i / 4) * 34, 80, 28));
     }
     // Text colours: normal rows, then column header, selected and indicated (played) rows.
-    out.push_back(coloured(at("List ListBox", 8528, 8, 80, 328, 440),
+    out.push_back(coloured(at("List ListBox", 8528, 8, 80, 328, 376),
                            {kText, kSecondaryText, kText, kAccent, kWarning}));
     out.push_back(at("List Row Info", 0, 0, 0, 328, 32));
     const int widths[] = {32, 86, 84, 70, 58, 210};
@@ -144,13 +144,13 @@ void addSidePanel(std::vector<SkinElement>& out) {
         out.push_back(at(QString("List Column Info%1").arg(i).toLatin1().constData(), 0, 0, 0,
                          widths[i], 24));
     }
-    out.push_back(at("List Save", 8512, 8, 528, 160, 32));
-    out.push_back(at("List Delete", 8513, 176, 528, 160, 32));
+    out.push_back(at("List Save", 8512, 8, 460, 160, 32));
+    out.push_back(at("List Delete", 8513, 176, 460, 160, 32));
 }
 
 // The vehicle-data page and its log dialog.
 void addVehiclePage(std::vector<SkinElement>& out) {
-    out.push_back(at("OBD box", 0, 0, 0, 344, 564));
+    out.push_back(at("OBD box", 0, 0, 0, 344, 492));
     out.push_back(coloured(at("OBD Speed", 0, 24, 40, 200, 64), {kText}));
     out.push_back(coloured(at("OBD Speed Unit", 0, 228, 70, 96, 28), {kSecondaryText}));
     out.push_back(at("OBD t_left", 0, 24, 124, 48, 48));
@@ -158,15 +158,15 @@ void addVehiclePage(std::vector<SkinElement>& out) {
     out.push_back(at("OBD t_right", 0, 272, 124, 48, 48));
     out.push_back(coloured(at("OBD Distance", 0, 24, 192, 296, 28), {kText}));
     out.push_back(coloured(at("OBD RPM", 0, 24, 228, 296, 28), {kText}));
-    out.push_back(at("OBD Accel", 0, 24, 276, 48, 48));
-    out.push_back(coloured(at("OBD Accel Title", 0, 84, 278, 236, 22), {kText}));
-    out.push_back(coloured(at("OBD Accel Unit", 0, 84, 302, 236, 22), {kSecondaryText}));
-    out.push_back(at("OBD Brake", 0, 24, 340, 48, 48));
-    out.push_back(coloured(at("OBD Brake Title", 0, 84, 352, 236, 24), {kText}));
-    out.push_back(at("OBD ECO", 0, 24, 404, 48, 48));
-    out.push_back(at("OBD Voltage", 0, 172, 404, 48, 48));
-    out.push_back(coloured(at("OBD Voltage Unit", 0, 228, 416, 96, 24), {kText}));
-    out.push_back(at("OBD DriveLog", 8536, 24, 496, 296, 40));
+    out.push_back(at("OBD Accel", 0, 24, 268, 48, 48));
+    out.push_back(coloured(at("OBD Accel Title", 0, 84, 270, 236, 22), {kText}));
+    out.push_back(coloured(at("OBD Accel Unit", 0, 84, 294, 236, 22), {kSecondaryText}));
+    out.push_back(at("OBD Brake", 0, 24, 328, 48, 48));
+    out.push_back(coloured(at("OBD Brake Title", 0, 84, 340, 236, 24), {kText}));
+    out.push_back(at("OBD ECO", 0, 24, 388, 48, 48));
+    out.push_back(at("OBD Voltage", 0, 172, 388, 48, 48));
+    out.push_back(coloured(at("OBD Voltage Unit", 0, 228, 400, 96, 24), {kText}));
+    out.push_back(at("OBD DriveLog", 8536, 24, 444, 296, 36));
     out.push_back(at("OBDInfo", 137, 0, 0, 620, 420));
 }
 

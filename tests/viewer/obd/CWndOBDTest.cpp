@@ -247,7 +247,7 @@ TEST_F(ObdPage, DriveLogButtonSendsItsCommand) {
     const auto page = MakePage(0);
     auto* button = page->findChild<QAbstractButton*>(QStringLiteral("OBD DriveLog"));
     ASSERT_NE(button, nullptr);
-    EXPECT_EQ(button->geometry(), QRect(24, 496, 296, 40));
+    EXPECT_EQ(button->geometry(), QRect(24, 444, 296, 36));
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_EQ(m_target.calls.size(), 1U);
     EXPECT_EQ(m_target.calls[0].message, CWndOBD::kWmUser);
