@@ -20,14 +20,14 @@ namespace {
 
 enum class Kind { Push, Check, Radio, Transform };
 
-struct ButtonSpec {
+struct ButtonEntry {
     int id;
     const char* images; // the skin images are this base + "normal", "over", "press"
     const char* place;  // the skin element that places it
     Kind kind;
 };
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonEntry kButtons[] = {
     {kPreviousFile, "PrevFile_", "PrevFile", Kind::Push},
     {kStepBackwardKey, "StepBackward_", "StepBackward", Kind::Push},
     {kPlay, "PlayForward_", "PlayForward", Kind::Push},
@@ -91,20 +91,20 @@ CPlayCtrl::~CPlayCtrl() = default;
 
 void CPlayCtrl::CreateButtons() {
     const bool pushTransforms = m_context.modelCode == kModelWithPushTransforms;
-    for (const ButtonSpec& spec : kButtons) {
+    for (const ButtonEntry& entry : kButtons) {
         auto* button = new CCtrlButtonEx(this); // child
         if (m_context.images != nullptr) {
             button->SetImages(tachy::skinctl::SkinStateImages::fromSkin(
-                *m_context.images, QString::fromLatin1(spec.images)));
+                *m_context.images, QString::fromLatin1(entry.images)));
         }
         button->setFocusPolicy(Qt::NoFocus);
-        button->setCheckable(spec.kind == Kind::Check || spec.kind == Kind::Radio ||
-                             (spec.kind == Kind::Transform && !pushTransforms));
-        button->setAutoExclusive(spec.kind == Kind::Radio);
-        const int id = spec.id;
+        button->setCheckable(entry.kind == Kind::Check || entry.kind == Kind::Radio ||
+                             (entry.kind == Kind::Transform && !pushTransforms));
+        button->setAutoExclusive(entry.kind == Kind::Radio);
+        const int id = entry.id;
         connect(button, &QAbstractButton::clicked, this, [this, id] { OnButton(id); });
         m_buttons[id] = button;
-        m_placeOf[id] = spec.place;
+        m_placeOf[id] = entry.place;
     }
 }
 
