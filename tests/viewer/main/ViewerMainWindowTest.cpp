@@ -362,22 +362,33 @@ TEST_F(ViewerMainWindow, TheMapPageFollowsTheCarAlongTheRoute) {
     auto* map = dynamic_cast<viewer::map::CWndMap*>(m_window->Map());
     ASSERT_NE(map, nullptr);
     ASSERT_TRUE(waitFor([&] { return map->PageReady() && map->Online() == 1; }, 30000));
-    ASSERT_TRUE(m_window->OpenPath(card()));
-    m_window->List()->SelectRow(0);
+    // One recording of half a minute: a route long enough to be seen around the car.
+    const TempFolder drive;
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    options.out = drive.path() / "card";
+    options.channels = 2;
+    options.seconds = 30;
+    options.periodSeconds = 30;
+    options.width = 96;
+    options.height = 64;
+    options.modes = {"normal"};
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    ASSERT_TRUE(m_window->OpenPath(QString::fromStdString(options.out.string())));
     m_window->Func()->SelectTab(1);
     m_window->Play();
     const auto calls = [&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMap.calls)")); };
     ASSERT_TRUE(waitFor([&] { return !calls().isEmpty(); }, 15000));
     // Paused, the route and the car stay where they are for the checks.
     m_window->PauseOrResume();
-    QTest::qWait(200);
+    QTest::qWait(1000);  // the map's zoom animation
     saveArtifact(m_window->grab().toImage(), "viewer-map.png");
 
-    // The route the page drew is the entry's positions (one record a second or more); the car's
-    // position is one of them, the level one of the speed levels, and the first call centres
-    // the map.
+    // The route the page drew is the entry's positions; the car's position is one of them, the
+    // level one of the speed levels, and the first call centres the map.
     const QJsonArray route = evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMapRoute())"));
-    ASSERT_GE(route.size(), 2);
+    ASSERT_GE(route.size(), 20);
     const QJsonArray first = calls().at(0).toArray();
     bool onRoute = false;
     for (const QJsonValue& point : route) {
