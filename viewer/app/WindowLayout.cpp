@@ -2,6 +2,7 @@
 
 #include "skinres/CExWndPos.h"
 
+#include <QWidget>
 #include <algorithm>
 
 namespace viewer {
@@ -65,6 +66,19 @@ double LayoutScale(int clientWidth, int clientHeight, int designWidth, int desig
         return 1.0;
     }
     return std::min(static_cast<double>(clientWidth) / designWidth, static_cast<double>(clientHeight) / designHeight);
+}
+
+double PanelScale(const _WIN_POS* panel, QSize fallback, QSize actual) {
+    const QSize design = panel != nullptr && panel->width > 0 && panel->height > 0
+                             ? QSize(panel->width, panel->height)
+                             : fallback;
+    return LayoutScale(actual.width(), actual.height(), design.width(), design.height());
+}
+
+void PlaceControl(QWidget& control, const _WIN_POS* position, QSize parent, double scale) {
+    control.setGeometry(position != nullptr
+                            ? ScaledLayoutRect(*position, parent.width(), parent.height(), scale)
+                            : QRect());
 }
 
 } // namespace viewer

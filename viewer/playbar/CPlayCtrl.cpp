@@ -177,16 +177,9 @@ void CPlayCtrl::ApplyModelVisibility() {
 // Each control at its skin element, laid out for the bar's size. The elements are in the
 // pixels of the bar's design size ("PlayCtrl"), scaled as the bar is.
 void CPlayCtrl::LayOut() {
-    const _WIN_POS* bar = Position("PlayCtrl");
-    const QSize design = bar != nullptr && bar->width > 0 && bar->height > 0
-                             ? QSize(bar->width, bar->height)
-                             : kDesignSize;
-    const double scale = LayoutScale(width(), height(), design.width(), design.height());
+    const double scale = PanelScale(Position("PlayCtrl"), kDesignSize, size());
     const auto place = [&](QWidget* control, const char* name) {
-        const _WIN_POS* position = Position(name);
-        control->setGeometry(position != nullptr
-                                 ? ScaledLayoutRect(*position, width(), height(), scale)
-                                 : QRect());
+        PlaceControl(*control, Position(name), size(), scale);
     };
     for (const auto& [id, button] : m_buttons) {
         place(button, m_placeOf[id]);

@@ -90,16 +90,9 @@ QString CWndVideoCtrl::Text(const char* key) const {
 }
 
 void CWndVideoCtrl::LayOut() {
-    const _WIN_POS* panel = Position("VideoCtrl");
-    const QSize design = panel != nullptr && panel->width > 0 && panel->height > 0
-                             ? QSize(panel->width, panel->height)
-                             : kDesignSize;
-    const double scale = LayoutScale(width(), height(), design.width(), design.height());
+    const double scale = PanelScale(Position("VideoCtrl"), kDesignSize, size());
     const auto place = [&](QWidget* control, const char* name) {
-        const _WIN_POS* position = Position(name);
-        control->setGeometry(position != nullptr
-                                 ? ScaledLayoutRect(*position, width(), height(), scale)
-                                 : QRect());
+        PlaceControl(*control, Position(name), size(), scale);
     };
     place(m_resetBrightness, "VideoCtrl Brightness icon");
     place(m_brightness, "Brightness Bar");
