@@ -1,8 +1,6 @@
 #include "viewer/panels/CWndGSensor.h"
 
-#include "skinres/CExImageManager.h"
-#include "skinres/CExLangManager.h"
-#include "skinres/CExWndPos.h"
+#include "tests/support/DefaultSkin.h"
 #include "tests/support/QtTestApplication.h"
 #include "tools/mkcard/DriveSimulator.h"
 #include "viewer/app/ViewerContext.h"
@@ -20,30 +18,12 @@ using namespace viewer::panels;
 
 namespace {
 
-const QString kSkin = QStringLiteral(TACHY_DATA_DIR "/skin");
-const QString kLanguage = QStringLiteral(TACHY_DATA_DIR "/lang/ENG/lang_eng.ini");
-
-// The default skin and English texts, loaded once per process.
-struct Skin {
-    CExImageManager images;
-    CExWndPos positions;
-    CExLangManager language;
-
-    Skin() {
-        images.LoadImageFile(kSkin, kSkin + "/images.ini");
-        positions.LoadInfo(kSkin, kSkin + "/position.ini");
-        language.LoadFontInfo(kLanguage);
-        language.LoadTextInfo(kLanguage);
-    }
-};
-
-Skin& skin() {
-    static Skin loaded;
-    return loaded;
+tachy::test::DefaultSkin& skin() {
+    return tachy::test::defaultSkin();
 }
 
 ViewerContext Context(int modelCode) {
-    return {modelCode, &skin().images, &skin().positions, &skin().language};
+    return tachy::test::defaultSkinContext(modelCode);
 }
 
 std::vector<DrivingDataRecord> Constant(int count, float x, float y, float z) {

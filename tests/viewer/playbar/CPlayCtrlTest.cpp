@@ -5,9 +5,7 @@
 #include "platform/bus/CommandTarget.h"
 #include "skinctl/CCtrlButtonEx.h"
 #include "skinctl/CCtrlSlider.h"
-#include "skinres/CExImageManager.h"
-#include "skinres/CExLangManager.h"
-#include "skinres/CExWndPos.h"
+#include "tests/support/DefaultSkin.h"
 #include "tests/support/QtTestApplication.h"
 #include "viewer/app/ViewerCommands.h"
 #include "viewer/app/ViewerContext.h"
@@ -25,26 +23,10 @@ using viewer::playbar::CPlayCtrl;
 
 namespace {
 
-const QString kSkin = QStringLiteral(TACHY_DATA_DIR "/skin");
-const QString kLanguage = QStringLiteral(TACHY_DATA_DIR "/lang/ENG/lang_eng.ini");
 constexpr std::int64_t kStart = 1'700'000'000;
 
-struct Skin {
-    CExImageManager images;
-    CExWndPos positions;
-    CExLangManager language;
-
-    Skin() {
-        images.LoadImageFile(kSkin, kSkin + "/images.ini");
-        positions.LoadInfo(kSkin, kSkin + "/position.ini");
-        language.LoadFontInfo(kLanguage);
-        language.LoadTextInfo(kLanguage);
-    }
-};
-
-Skin& skin() {
-    static Skin loaded;
-    return loaded;
+tachy::test::DefaultSkin& skin() {
+    return tachy::test::defaultSkin();
 }
 
 // The owner: records every command and answers with the result set for its code.
