@@ -9,11 +9,14 @@
 #include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sstream>
 
 using namespace std::chrono_literals;
 using tachy::test::readAll;
@@ -59,6 +62,40 @@ void expectDecodesCleanly(const std::string& path) {
     const std::string errors = tachy::test::runCommand("ffmpeg -v error -i '" + path + "' -map 0:v -f null - 2>&1", &ok);
     EXPECT_TRUE(ok) << path;
     EXPECT_EQ(errors, "") << path;
+}
+
+// The video stream's bit rate as ffprobe works it out from the file (bits per second).
+double probeVideoBitRate(const std::string& path) {
+    bool ok = false;
+    const std::string output = tachy::test::runCommand(
+        "ffprobe -v error -select_streams v:0 -show_entries stream=bit_rate -of csv=p=0 '" + path +
+            "'",
+        &ok);
+    EXPECT_TRUE(ok) << output;
+    return std::atof(output.c_str());
+}
+
+// The smallest mean luma difference between consecutive pictures, as ffmpeg's signalstats
+// filter measures it (0: two identical pictures).
+double smallestPictureChange(const std::string& path) {
+    bool ok = false;
+    const std::string output =
+        tachy::test::runCommand("ffprobe -v error -f lavfi -i 'movie=" + path +
+                                    ",signalstats' -show_entries "
+                                    "frame_tags=lavfi.signalstats.YDIF -of csv=p=0",
+                                &ok);
+    EXPECT_TRUE(ok) << output;
+    std::istringstream lines(output);
+    std::string line;
+    double smallest = 1e9;
+    bool first = true;
+    while (std::getline(lines, line)) {
+        if (!first && !line.empty()) { // the first picture has none before it
+            smallest = std::min(smallest, std::atof(line.c_str()));
+        }
+        first = false;
+    }
+    return smallest;
 }
 
 std::vector<std::string> manifestPaths(const std::filesystem::path& card) {
@@ -180,10 +217,57 @@ TEST(Mkcard, DamagedCasesOnRequest) {
     EXPECT_EQ(tiny, 1U);
 }
 
+TEST(Mkcard, CameraContentIsEncodedAtARecordersBitRate) {
+    const TempFolder folder;
+    const auto camera = folder.path() / "camera";
+    const auto test = folder.path() / "test";
+    const std::string rule = kRules + "FileNameRule_A.ini";
+    ASSERT_EQ(runMkcard({"--rule", rule, "--out", camera.string(), "--seconds", "3", "--size",
+                         "1280x720", "--content", "camera"}),
+              0);
+    ASSERT_EQ(
+        runMkcard({"--rule", rule, "--out", test.string(), "--seconds", "3", "--size", "1280x720"}),
+        0);
+    const auto cameraPaths = manifestPaths(camera);
+    const auto testPaths = manifestPaths(test);
+    ASSERT_EQ(cameraPaths.size(), 1U);
+    ASSERT_EQ(testPaths.size(), 1U);
+    // About 6 Mbit/s at 720p, as recorders write.
+    const double rate = probeVideoBitRate(cameraPaths[0]);
+    EXPECT_GT(rate, 4e6);
+    EXPECT_LT(rate, 8e6);
+    // The street scene costs far more than the test picture: its pictures are not near copies
+    // of each other, and noise alone (about 1.6) would not make them this different.
+    EXPECT_GT(rate, 2.5 * probeVideoBitRate(testPaths[0]));
+    EXPECT_GT(smallestPictureChange(cameraPaths[0]), 5.0);
+    EXPECT_EQ(probeStreams(cameraPaths[0]),
+              "h264,video,90\npcm_mulaw,audio,30\nunknown,subtitle,90\n");
+    expectDecodesCleanly(cameraPaths[0]);
+}
+
+TEST(Mkcard, CameraContentDependsOnlyOnTheSeed) {
+    const TempFolder folder;
+    const auto make = [&](const std::string& name, const std::string& seed) {
+        const auto card = folder.path() / name;
+        EXPECT_EQ(runMkcard({"--rule", kRules + "FileNameRule_A.ini", "--out", card.string(),
+                             "--seconds", "1", "--size", "320x240", "--channels", "2", "--content",
+                             "camera", "--seed", seed}),
+                  0);
+        const auto paths = manifestPaths(card);
+        EXPECT_EQ(paths.size(), 2U);
+        return paths.size() == 2 ? readAll(paths[0]) + readAll(paths[1]) : std::string();
+    };
+    const std::string first = make("first", "7");
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == make("again", "7"));
+    EXPECT_FALSE(first == make("other", "8"));
+}
+
 TEST(Mkcard, RefusesBadOptions) {
     EXPECT_EQ(runMkcard({"--rule", kRules + "FileNameRule_A.ini"}), 2);
     EXPECT_EQ(runMkcard({"--rule", "x", "--out", "y", "--channels", "4"}), 2);
     EXPECT_EQ(runMkcard({"--rule", "x", "--out", "y", "--damage", "fire"}), 2);
+    EXPECT_EQ(runMkcard({"--rule", "x", "--out", "y", "--content", "sketch"}), 2);
     const TempFolder folder;
     EXPECT_EQ(runMkcard({"--rule", (folder.path() / "none.ini").string(), "--out", folder.path().string()}), 1);
 }

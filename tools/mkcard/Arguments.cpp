@@ -68,6 +68,9 @@ bool parseArguments(int argc, char** argv, CardOptions& options, std::string& er
             }
             (option == "--size" ? options.width : options.rearWidth) = w;
             (option == "--size" ? options.height : options.rearHeight) = h;
+        } else if (option == "--content" && (value == "test" || value == "camera")) {
+            options.content = value == "camera" ? CardOptions::Content::Camera
+                                                : CardOptions::Content::TestPicture;
         } else if (option == "--fps" && numeric && number >= 1 && number <= 60) {
             options.framesPerSecond = static_cast<int>(number);
         } else if (option == "--keyint" && numeric && number >= 1) {

@@ -1,11 +1,12 @@
 #include "tools/mkcard/CardGenerator.h"
 
 #include "platform/avi/AviFileWriter.h"
+#include "tools/mkcard/CameraScene.h"
+#include "tools/mkcard/DriveSimulator.h"
+#include "tools/mkcard/TestPicture.h"
 #include "util/avi/AviErrors.h"
 #include "util/avi/CAviWriter.h"
 #include "util/avi/ParsedAviFile.h"
-#include "tools/mkcard/DriveSimulator.h"
-#include "tools/mkcard/TestPicture.h"
 #include "util/naming/AviNameFormat.h"
 
 #include <cmath>
@@ -25,6 +26,13 @@ namespace avi = tachy::avi;
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+
+// A recorder's bit rate for the camera pictures: 12 Mbit/s at 1920x1080, in proportion to the
+// pixel count at other sizes (about 6 Mbit/s at 1280x720).
+std::int64_t recorderBitRate(int width, int height) {
+    constexpr double kFullHdRate = 12e6;
+    return std::llround(kFullHdRate * width * height / (1920.0 * 1080.0));
+}
 
 // G.711 mu-law encoding of one 16-bit sample.
 std::uint8_t muLaw(std::int16_t sample) {
@@ -183,8 +191,16 @@ private:
     bool writeFrames(const std::vector<int>& channels, const Sinks& sinks,
                      const std::filesystem::path& path, std::string& error) {
         std::vector<std::unique_ptr<VideoEncoder>> encoders;
+        std::vector<std::unique_ptr<CameraScene>> scenes;
+        const bool camera = m_options.content == CardOptions::Content::Camera;
         for (std::size_t i = 0; i < channels.size(); ++i) {
             encoders.push_back(std::make_unique<VideoEncoder>());
+            if (camera) {
+                encoders.back()->setBitRate(
+                    recorderBitRate(widthOf(channels[i]), heightOf(channels[i])));
+                scenes.push_back(std::make_unique<CameraScene>(m_options.seed, channels[i],
+                                                               m_options.framesPerSecond));
+            }
             if (!encoders.back()->open(m_options.codec, widthOf(channels[i]), heightOf(channels[i]),
                                        m_options.framesPerSecond, m_options.keyInterval, error)) {
                 return false;
@@ -200,7 +216,8 @@ private:
             }
             for (std::size_t i = 0; i < channels.size(); ++i) {
                 VideoEncoder::Frame encoded;
-                if (!encodeFrame(*encoders[i], channels[i], frame, utcMs, encoded, error)) {
+                CameraScene* scene = camera ? scenes[i].get() : nullptr;
+                if (!encodeFrame(*encoders[i], scene, channels[i], frame, utcMs, encoded, error)) {
                     return false;
                 }
                 if (!sinks.video(i, encoded)) {
@@ -305,13 +322,19 @@ private:
         return chunk;
     }
 
-    bool encodeFrame(VideoEncoder& encoder, int channel, int frame, std::int64_t utcMs,
-                     VideoEncoder::Frame& out, std::string& error) {
+    // Draws the frame's picture (the camera scene when given, the test picture otherwise) and
+    // encodes it.
+    bool encodeFrame(VideoEncoder& encoder, CameraScene* scene, int channel, int frame,
+                     std::int64_t utcMs, VideoEncoder::Frame& out, std::string& error) {
         AVFrame* picture = encoder.picture();
         const Planes planes{picture->data[0], picture->data[1], picture->data[2], picture->linesize[0],
                             picture->linesize[1], widthOf(channel), heightOf(channel)};
-        drawTestPicture(planes, channel, m_period.startMs / 1000 * m_options.framesPerSecond + frame,
-                        labelFor(channel, utcMs, frame));
+        const std::int64_t cardFrame = m_period.startMs / 1000 * m_options.framesPerSecond + frame;
+        if (scene != nullptr) {
+            scene->draw(planes, cardFrame, labelFor(channel, utcMs, frame));
+        } else {
+            drawTestPicture(planes, channel, cardFrame, labelFor(channel, utcMs, frame));
+        }
         if (!encoder.encode(frame, frame == 0, out)) {
             error = "the video encoder failed";
             return false;

@@ -27,6 +27,10 @@ struct CardOptions {
     // The other cameras' picture size in separate files (0: the front camera's size).
     int rearWidth = 0;
     int rearHeight = 0;
+    // What the cameras see: the test picture (moving bars and a label, cheap to encode and to
+    // decode), or a street scene with sensor noise encoded at a recorder's bit rate, about
+    // 12 Mbit/s at 1920x1080 and in proportion to the pixel count at other sizes.
+    enum class Content { TestPicture, Camera } content = Content::TestPicture;
     int framesPerSecond = 30;
     int keyInterval = 30;
     enum class Audio { None, MuLaw, Pcm } audio = Audio::MuLaw;

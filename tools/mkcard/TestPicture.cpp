@@ -34,6 +34,8 @@ const Glyph* glyphFor(char character) {
     return nullptr;
 }
 
+} // namespace
+
 void drawLabel(const Planes& planes, const std::string& label) {
     const int scale = std::max(1, planes.width / 240);
     const int left = 4 * scale;
@@ -67,8 +69,6 @@ void drawLabel(const Planes& planes, const std::string& label) {
         x += 6 * scale;
     }
 }
-
-} // namespace
 
 void drawTestPicture(const Planes& planes, int channel, std::int64_t frame, const std::string& label) {
     // Diagonal bars that move a few pixels per frame, in a direction that depends on the channel.

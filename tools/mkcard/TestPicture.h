@@ -20,4 +20,7 @@ struct Planes {
 
 void drawTestPicture(const Planes& planes, int channel, std::int64_t frame, const std::string& label);
 
+// Writes the label in light text on a dark band across the top of the picture.
+void drawLabel(const Planes& planes, const std::string& label);
+
 } // namespace mkcard

@@ -69,7 +69,12 @@ bool VideoEncoder::open(Codec codec, int width, int height, int framesPerSecond,
     m_context->gop_size = keyInterval;
     m_context->max_b_frames = 0;
     m_context->thread_count = 1;
-    av_opt_set(m_context->priv_data, "preset", "ultrafast", 0);
+    if (m_bitRate > 0) {
+        m_context->bit_rate = m_bitRate;
+        m_context->rc_max_rate = m_bitRate;
+        m_context->rc_buffer_size = static_cast<int>(m_bitRate);
+    }
+    av_opt_set(m_context->priv_data, "preset", m_bitRate > 0 ? "superfast" : "ultrafast", 0);
     av_opt_set(m_context->priv_data, "tune", "zerolatency", 0);
     if (codec == Codec::H264) {
         av_opt_set(m_context->priv_data, "x264-params",

@@ -28,6 +28,10 @@ public:
     VideoEncoder(const VideoEncoder&) = delete;
     VideoEncoder& operator=(const VideoEncoder&) = delete;
 
+    // Before open: encode at about this many bits per second, with a one-second buffer, as a
+    // recorder's encoder does, and with the tools its pictures use (CABAC, deblocking, sub-pixel
+    // motion). Without it the encoder works at constant quality with its fastest settings.
+    void setBitRate(std::int64_t bitsPerSecond) { m_bitRate = bitsPerSecond; }
     // False (with a message in `error`) when the encoder cannot be opened.
     bool open(Codec codec, int width, int height, int framesPerSecond, int keyInterval,
               std::string& error);
@@ -40,6 +44,7 @@ private:
     void normalize(const AVPacket& packet, bool startOfFile, Frame& out) const;
 
     Codec m_codec = Codec::H264;
+    std::int64_t m_bitRate = 0;           // 0: constant quality
     AVCodecContext* m_context = nullptr;  // owned
     AVFrame* m_picture = nullptr;         // owned
     AVPacket* m_packet = nullptr;         // owned

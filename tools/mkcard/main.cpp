@@ -15,6 +15,8 @@ const char* const kUsage =
     "  --codec h264|hevc       (default h264)\n"
     "  --size WxH              picture size (default 320x240)\n"
     "  --rear-size WxH         the other cameras' size in .avi cards (default: --size)\n"
+    "  --content test|camera   test pictures (default), or a street scene with sensor noise at\n"
+    "                          a recorder's bit rate (12 Mbit/s at 1920x1080, by pixel count)\n"
     "  --fps N  --keyint N     frame rate (default 30) and key-frame interval (default 30)\n"
     "  --audio none|mulaw|pcm  --audio-rate 8000|16000\n"
     "  --record 72|80|400|57   driving-data record kind (default 72)\n"
