@@ -9,7 +9,8 @@
 
 namespace tachy {
 
-SoundBuffer::SoundBuffer(const Format& format, std::size_t bytes) : m_format(format), m_ring(bytes, 0) {}
+SoundBuffer::SoundBuffer(const Format& format, std::size_t bytes)
+    : m_format(format), m_ring(bytes, 0) {}
 
 std::unique_ptr<SoundBuffer> SoundBuffer::Create(const Format& format, std::size_t bytes) {
     if (bytes == 0 || format.sampleRate <= 0 || format.channels <= 0 ||
@@ -20,7 +21,8 @@ std::unique_ptr<SoundBuffer> SoundBuffer::Create(const Format& format, std::size
         DebugOut::printf("SoundBuffer: no audio: %s\n", SDL_GetError());
         return nullptr;
     }
-    std::unique_ptr<SoundBuffer> buffer(new SoundBuffer(format, bytes));  // NOLINT: private constructor
+    // The constructor is private, out of make_unique's reach.
+    std::unique_ptr<SoundBuffer> buffer(new SoundBuffer(format, bytes)); // NOLINT
     SDL_AudioSpec wanted{};
     wanted.freq = format.sampleRate;
     wanted.format = format.bitsPerSample == 16 ? AUDIO_S16SYS : AUDIO_U8;
@@ -36,13 +38,38 @@ std::unique_ptr<SoundBuffer> SoundBuffer::Create(const Format& format, std::size
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return nullptr;
     }
-    SDL_PauseAudioDevice(buffer->m_device, 0);  // the callback runs; it plays silence until Play
+    SDL_PauseAudioDevice(buffer->m_device, 0); // the callback runs; it plays silence until Play
     return buffer;
+}
+
+bool SoundBuffer::DeviceAvailable() {
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+        DebugOut::printf("SoundBuffer: no audio: %s\n", SDL_GetError());
+        return false;
+    }
+    // The device stays paused, so the callback is never called; SDL converts from any format
+    // the device prefers, so one plain format answers for all.
+    SDL_AudioSpec wanted{};
+    wanted.freq = 8000;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = 1;
+    wanted.samples = 128;
+    wanted.callback = [](void*, Uint8* stream, int length) {
+        std::memset(stream, 0, static_cast<std::size_t>(length));
+    };
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    if (device == 0) {
+        DebugOut::printf("SoundBuffer: cannot open the audio device: %s\n", SDL_GetError());
+    } else {
+        SDL_CloseAudioDevice(device);
+    }
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return device != 0;
 }
 
 SoundBuffer::~SoundBuffer() {
     if (m_device != 0) {
-        SDL_CloseAudioDevice(m_device);  // waits for a running callback to finish
+        SDL_CloseAudioDevice(m_device); // waits for a running callback to finish
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 }
@@ -53,12 +80,17 @@ void SoundBuffer::Callback(void* user, std::uint8_t* stream, int length) {
 
 void SoundBuffer::Fill(std::uint8_t* stream, std::size_t length) {
     const std::uint8_t silence = m_format.bitsPerSample == 16 ? 0 : 0x80;
-    if (!m_playing) {
-        std::memset(stream, silence, length);
-        return;
-    }
     {
+        // Playing is checked under the lock that Stop takes: a stop cannot fall between the
+        // check and the copy, so a stopped buffer's cursor stays where the stop left it.
         const std::lock_guard<std::mutex> guard(m_lock);
+        if (m_tick) {
+            m_tick(length);
+        }
+        if (!m_playing) {
+            std::memset(stream, silence, length);
+            return;
+        }
         std::size_t done = 0;
         while (done < length) {
             const std::size_t run = std::min(length - done, m_ring.size() - m_cursor);
@@ -89,28 +121,30 @@ void SoundBuffer::Fill(std::uint8_t* stream, std::size_t length) {
     }
 }
 
-bool SoundBuffer::Lock(std::size_t offset, std::size_t bytes, std::uint8_t*& first, std::size_t& firstBytes,
-                       std::uint8_t*& second, std::size_t& secondBytes) {
+bool SoundBuffer::Write(std::size_t offset, const std::uint8_t* data, std::size_t bytes) {
     if (offset >= m_ring.size() || bytes > m_ring.size()) {
         return false;
     }
-    m_lock.lock();
-    first = m_ring.data() + offset;
-    firstBytes = std::min(bytes, m_ring.size() - offset);
-    second = bytes > firstBytes ? m_ring.data() : nullptr;
-    secondBytes = bytes - firstBytes;
+    const std::lock_guard<std::mutex> guard(m_lock);
+    const std::size_t first = std::min(bytes, m_ring.size() - offset);
+    std::memcpy(m_ring.data() + offset, data, first);
+    std::memcpy(m_ring.data(), data + first, bytes - first);
     return true;
 }
 
-void SoundBuffer::Unlock() {
-    m_lock.unlock();
+void SoundBuffer::Silence() {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    std::fill(m_ring.begin(), m_ring.end(), m_format.bitsPerSample == 16 ? 0 : 0x80);
 }
 
 void SoundBuffer::Play() {
+    const std::lock_guard<std::mutex> guard(m_lock);
     m_playing = true;
 }
 
+// Waits for a copy in progress: when it returns, the device takes nothing more from the ring.
 void SoundBuffer::Stop() {
+    const std::lock_guard<std::mutex> guard(m_lock);
     m_playing = false;
 }
 
@@ -131,6 +165,11 @@ void SoundBuffer::SetVolume(int hundredthsOfDecibel) {
 void SoundBuffer::SetTap(Tap tap) {
     const std::lock_guard<std::mutex> guard(m_lock);
     m_tap = std::move(tap);
+}
+
+void SoundBuffer::SetTick(Tick tick) {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    m_tick = std::move(tick);
 }
 
 } // namespace tachy
