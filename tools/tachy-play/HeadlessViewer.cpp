@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace tachy::play {
 
@@ -62,19 +63,8 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     }
     case 180: {
         auto& block = *static_cast<_AUDIO_BLOCK*>(data);
-        ++m_soundBlocks;
-        block.nResult = 1;
-        if (m_sound != nullptr) {
-            m_soundBytesPerSecond = block.nSampleRate * block.nBitsPerSample / 8;
-            if (m_meter != nullptr) {
-                m_meter->SetBytesPerSecond(m_soundBytesPerSecond);
-            }
-            // Dry stops before this block were under-runs: the engine still had sound to give.
-            if (auto* output = dynamic_cast<CDxSoundEx*>(m_sound)) {
-                m_underRuns = output->DryStops();
-            }
-            PlaySound(block);
-        }
+        block.nResult = m_sound == nullptr ? 1 : AcceptSound(block);
+        m_soundBlocks += block.nResult;
         break;
     }
     case 182:
@@ -98,9 +88,18 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
     m_changed.notify_all();
 }
 
-void HeadlessViewer::PlaySound(const _AUDIO_BLOCK& block) {
-    FeedSoundBlock(*m_sound, {block.nFormat, block.nSampleRate, block.nBitsPerSample}, block.samples, block.nLength,
-                   block.nFlag);
+// The block through the output as the viewer plays it (under m_mutex): 1 when it was taken.
+int HeadlessViewer::AcceptSound(const _AUDIO_BLOCK& block) {
+    m_soundBytesPerSecond = block.nSampleRate * block.nBitsPerSample / 8;
+    if (m_meter != nullptr) {
+        m_meter->SetBytesPerSecond(m_soundBytesPerSecond);
+    }
+    // Dry stops before this block were under-runs: the engine still had sound to give.
+    if (auto* output = dynamic_cast<CDxSoundEx*>(m_sound)) {
+        m_underRuns = output->DryStops();
+    }
+    const SoundBlockFormat format{block.nFormat, block.nSampleRate, block.nBitsPerSample};
+    return FeedSoundBlock(*m_sound, format, block.samples, block.nLength, block.nFlag) > 0 ? 1 : 0;
 }
 
 // The sound being heard now against the front picture being shown (under m_mutex). The sound's
@@ -112,24 +111,34 @@ void HeadlessViewer::MeasureDrift(std::int64_t pictureMs, std::int64_t wallMs) {
         return;
     }
     const double played = static_cast<double>(consumed) * 1000.0 / m_soundBytesPerSecond;
-    if (m_firstSoundMs < 0) {
-        m_firstSoundMs = pictureMs - static_cast<std::int64_t>(played);
+    const double lag = m_meter->DeviceLagMs();
+    if (!m_tied) {
+        m_tied = true;
+        m_firstSoundMs = static_cast<double>(pictureMs) - played;
+        m_tieLagMs = lag;
         m_tieWall = wallMs;
         return;
     }
     if (wallMs - m_tieWall < 1000) {
         return;
     }
-    const double heard = static_cast<double>(m_firstSoundMs) + played;
+    const double heard = m_firstSoundMs + played;
     const double picture = static_cast<double>(pictureMs);
     m_maxDrift = std::max(m_maxDrift, std::abs(heard - picture));
-    m_maxEngineDrift = std::max(m_maxEngineDrift, std::abs(heard + m_meter->DeviceLagMs() - picture));
+    m_maxEngineDrift = std::max(m_maxEngineDrift, std::abs(heard + (lag - m_tieLagMs) - picture));
 }
 
+// The device's clock goes to the meter through the output's tick; a previous output keeps none.
 void HeadlessViewer::SetSoundOutput(ISoundEx* output, SoundMeter* meter) {
     const std::lock_guard<std::mutex> guard(m_mutex);
+    if (auto* previous = dynamic_cast<CDxSoundEx*>(m_sound)) {
+        previous->SetDeviceTick(nullptr);
+    }
     m_sound = output;
     m_meter = meter;
+    if (auto* device = dynamic_cast<CDxSoundEx*>(output); device != nullptr && meter != nullptr) {
+        device->SetDeviceTick([meter](std::size_t bytes) { meter->OnTick(bytes); });
+    }
     // Full volume, as the viewer sets it when it binds its output.
     if (output != nullptr) {
         output->SetVolume(100);

@@ -1,7 +1,8 @@
 #pragma once
 // A viewer without a window for engine tests and tachy-play: it keeps the list the card walk gives,
-// answers the engine's questions as the viewer does, accepts every sound block, and records
-// what it was shown. Its callback may be called from any of the engine's threads.
+// answers the engine's questions as the viewer does, accepts every sound block (or, with a sound
+// output, those the output takes, as the viewer does), and records what it was shown. Its
+// callback may be called from any of the engine's threads.
 
 #include "engine/CTimeList.h"
 #include "engine/EngineRecords.h"
@@ -32,11 +33,14 @@ public:
     // The row the viewer says is selected (142), and the rows checked for deletion (144/145).
     void SetCurrentRow(int row);
     void SetChecked(std::vector<int> rows);
-    // Plays accepted sound through `output` as the viewer does (null: sound is only counted).
-    // `meter` watches the output's device, for the drift figures.
+    // Plays sound through `output` as the viewer does (null: sound is only counted). `meter`
+    // watches the output's device, for the drift figures: it is given the device's clock when
+    // the output is a CDxSoundEx; the caller gives it the output's tap.
     void SetSoundOutput(ISoundEx* output, SoundMeter* meter);
     // The largest difference, after the first second, between the sound being heard and the
-    // front picture shown (ms); and the same with the device's own clock error taken out.
+    // front picture shown (ms); and the same with the device's own clock error since the sound
+    // began taken out. Both follow continuous play: the sound's place is counted from the bytes
+    // played since the first start, so a stop and a new start (a file change) upset them.
     double MaxDriftMs();
     double MaxDriftWithoutDeviceLagMs();
     // Times the output's queue ran dry before the last sound block was handed over.
@@ -55,7 +59,7 @@ public:
 
 private:
     void Handle(unsigned code, std::intptr_t param, void* data);
-    void PlaySound(const _AUDIO_BLOCK& block);
+    int AcceptSound(const _AUDIO_BLOCK& block);
     void MeasureDrift(std::int64_t pictureMs, std::int64_t wallMs);
 
     std::mutex m_mutex;
@@ -67,9 +71,11 @@ private:
     std::vector<int> m_sequence;         // guarded by m_mutex
     std::map<unsigned, int> m_counts;    // guarded by m_mutex
     int m_soundBlocks = 0;               // guarded by m_mutex
-    ISoundEx* m_sound = nullptr;
-    SoundMeter* m_meter = nullptr;
-    std::int64_t m_firstSoundMs = -1;    // recording time where the sound began; guarded by m_mutex
+    ISoundEx* m_sound = nullptr;         // guarded by m_mutex
+    SoundMeter* m_meter = nullptr;       // guarded by m_mutex
+    bool m_tied = false;                 // sound tied to the picture clock; guarded by m_mutex
+    double m_firstSoundMs = 0;           // recording time where the sound began; guarded by m_mutex
+    double m_tieLagMs = 0;               // the device's lag then; guarded by m_mutex
     std::int64_t m_tieWall = -1;         // when that was fixed; guarded by m_mutex
     int m_soundBytesPerSecond = 0;       // guarded by m_mutex
     double m_maxDrift = 0;               // guarded by m_mutex

@@ -3,19 +3,41 @@
 namespace tachy::play {
 
 void SoundMeter::OnCopy(std::size_t bytes) {
-    const auto now = std::chrono::steady_clock::now();
-    const int rate = m_bytesPerSecond;
-    if (m_lastBytes > 0 && rate > 0) {
-        const double expected = static_cast<double>(m_lastBytes) * 1e6 / rate;
-        const auto took = static_cast<double>(std::chrono::duration_cast<std::chrono::microseconds>(now - m_lastCopy).count());
-        // A copy more than twice as late as the one before needed follows a stop, not a slow clock.
-        if (took < 2 * expected) {
-            m_lagMicros += static_cast<std::int64_t>(took - expected);
-        }
-    }
-    m_lastCopy = now;
-    m_lastBytes = bytes;
     m_consumed += bytes;
+}
+
+// At each callback the device has played everything it asked for before: the steady time since
+// the first callback, less the playing time of those bytes, is how late the device's clock is.
+void SoundMeter::OnTickAt(std::size_t bytes, Clock::time_point now) {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    if (m_bytesPerSecond <= 0) {
+        return;
+    }
+    if (!m_ticking) {
+        m_ticking = true;
+        m_firstTick = now;
+        m_ticked = bytes;
+        return;
+    }
+    const double passed = std::chrono::duration<double, std::milli>(now - m_firstTick).count();
+    m_lagMs = passed - static_cast<double>(m_ticked) * 1000.0 / m_bytesPerSecond;
+    m_ticked += bytes;
+}
+
+void SoundMeter::SetBytesPerSecond(int bytesPerSecond) {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    if (bytesPerSecond == m_bytesPerSecond) {
+        return;
+    }
+    m_bytesPerSecond = bytesPerSecond;
+    m_earlierLagMs += m_lagMs;
+    m_lagMs = 0;
+    m_ticking = false;
+}
+
+double SoundMeter::DeviceLagMs() const {
+    const std::lock_guard<std::mutex> guard(m_lock);
+    return m_earlierLagMs + m_lagMs;
 }
 
 } // namespace tachy::play
