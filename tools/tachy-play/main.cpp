@@ -1,7 +1,11 @@
 // tachy-play: plays a card through the replay engine to null outputs and reports what was
 // shown, for tests, benchmarks and checking a card by hand.
 //   tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] [--seconds N]
-//              [--rear-delay MS] [--speed-option 1|2]
+//              [--rear-delay MS] [--speed-option 1|2] [--idle-for N]
+//              [--pause-after N --pause-for N]
+// --idle-for measures the CPU the engine takes with the card open and nothing playing before
+// playback starts; --pause-after plays that long, then pauses and measures the paused engine's
+// CPU over --pause-for seconds; the picture figures then cover the play before the pause.
 // Exits 0 when the card was played, 1 when it could not be, 2 on a bad option.
 
 #include "audio/sound/CDxSoundEx.h"
@@ -18,6 +22,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -34,6 +39,9 @@ struct Options {
     int rearDelay = 0;
     int speedOption = 1;
     bool sound = false;  // play the sound through the sound output (SDL; dummy driver by default)
+    double idleFor = 0;     // seconds of CPU measurement with the card open, before playing
+    double pauseAfter = 0;  // seconds of play before pausing (0: no pause)
+    double pauseFor = 3;    // seconds of CPU measurement while paused
 };
 
 // A whole number or decimal, refusing text that is not one.
@@ -68,6 +76,15 @@ bool parse(int argc, char** argv, Options& options) {
         } else if (i + 1 < argc && option == "--speed-option" && toNumber(argv[i + 1], value)) {
             options.speedOption = static_cast<int>(value);
             ++i;
+        } else if (i + 1 < argc && option == "--idle-for" && toNumber(argv[i + 1], value)) {
+            options.idleFor = value;
+            ++i;
+        } else if (i + 1 < argc && option == "--pause-after" && toNumber(argv[i + 1], value)) {
+            options.pauseAfter = value;
+            ++i;
+        } else if (i + 1 < argc && option == "--pause-for" && toNumber(argv[i + 1], value)) {
+            options.pauseFor = value;
+            ++i;
         } else if (options.card.empty() && option.rfind("--", 0) != 0) {
             options.card = option;
         } else {
@@ -100,13 +117,37 @@ double cpuSeconds() {
            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// The process's CPU time over the next `seconds` as a percentage of one core, after a quarter
+// of a second for the engine's threads to reach the state just asked for.
+double cpuPercentOver(double seconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    const double cpuBefore = cpuSeconds();
+    const auto start = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return wall > 0 ? 100 * (cpuSeconds() - cpuBefore) / wall : 0;
+}
+
+// The largest resident set the process has had (VmHWM), in MB; -1 when it cannot be read.
+double peakResidentMb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::strtod(line.c_str() + 6, nullptr) / 1024;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] "
-                             "[--seconds N] [--rear-delay MS] [--speed-option 1|2] [--sound]\n");
+                             "[--seconds N] [--rear-delay MS] [--speed-option 1|2] [--sound] "
+                             "[--idle-for N] [--pause-after N --pause-for N]\n");
         return 2;
     }
     tachy::play::HeadlessViewer viewer;
@@ -143,6 +184,9 @@ int main(int argc, char** argv) {
     engine->SetRearCameraDelay(options.rearDelay);
     engine->SetPBSpeedOption(options.speedOption);
     engine->SetPBSpeed(options.speed);
+    if (options.idleFor > 0) {
+        std::printf("idle cpu percent: %.2f\n", cpuPercentOver(options.idleFor));
+    }
     const double cpuBefore = cpuSeconds();
     const auto start = std::chrono::steady_clock::now();
     const int started = options.backward ? engine->PlayBackward() : engine->PlayForward();
@@ -150,7 +194,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tachy-play: row %d cannot be played\n", options.row);
         return 1;
     }
-    if (options.seconds > 0) {
+    if (options.pauseAfter > 0) {
+        std::this_thread::sleep_for(std::chrono::duration<double>(options.pauseAfter));
+    } else if (options.seconds > 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(options.seconds));
     } else {
         viewer.WaitForEnd(24 * 3600.0);
@@ -159,6 +205,10 @@ int main(int argc, char** argv) {
     // Under-runs while the engine still had sound to give: the output's queue runs dry once more
     // after the last block, by design, and that one is not counted.
     const int underRuns = viewer.UnderRuns();
+    if (options.pauseAfter > 0) {
+        engine->Pause();
+        std::printf("paused cpu percent: %.2f\n", cpuPercentOver(options.pauseFor));
+    }
     engine->Stop();
     const double cpu = cpuSeconds() - cpuBefore;
     if (sound) {
@@ -207,5 +257,6 @@ int main(int argc, char** argv) {
     }
     std::printf("recorded seconds: %.3f, wall seconds: %.3f, real-time factor: %.3f, cpu seconds: %.3f\n",
                 recorded, wall, wall > 0 ? recorded / wall : 0.0, cpu);
+    std::printf("peak resident MB: %.1f\n", peakResidentMb());
     return pictures.empty() ? 1 : 0;
 }
