@@ -161,6 +161,7 @@ void CArchiveAvi::Describe(_FRAME_DESC& descriptor, std::int64_t timeMs) const {
 
 const _FRAME_DESC* CArchiveAvi::ReadVideoFrame() {
     m_video = {};
+    m_videoBytes = 0;
     tachy::avi::BitmapInfoHeader bih{};
     std::int64_t time = 0;
     int key = 0;
@@ -172,6 +173,7 @@ const _FRAME_DESC* CArchiveAvi::ReadVideoFrame() {
     const auto resolution = static_cast<std::uint32_t>(ResolutionCode(bih.biWidth, std::abs(bih.biHeight)));
     m_video.dwChannelRes = (static_cast<std::uint32_t>(m_channel) & 0x0F) | (resolution << 8);
     m_video.dwSizes = bih.biSizeImage & 0x7FFFF;
+    m_videoBytes = bih.biSizeImage;
     m_video.dwFrameType = static_cast<std::uint32_t>(key) & 0x3;
     m_video.nFramePosition = frame;
     return &m_video;
@@ -203,6 +205,7 @@ int CArchiveAvi::OpenAudio(const std::string& path) {
 
 const _FRAME_DESC* CArchiveAvi::ReadAudioFrame() {
     m_audio = {};
+    m_audioBytes = 0;
     std::int64_t time = 0;
     std::uint32_t size = 0;
     if (m_parser->GetAudioHeader(nullptr, &time, &size) == 0) {
@@ -211,6 +214,7 @@ const _FRAME_DESC* CArchiveAvi::ReadAudioFrame() {
     Describe(m_audio, time);
     m_audio.dwChannelRes = static_cast<std::uint32_t>(m_channel) & 0x0F;
     m_audio.dwSizes = (size & 0x1FFF) << 19;
+    m_audioBytes = size;
     return &m_audio;
 }
 

@@ -29,6 +29,8 @@ public:
     void Close() override;
     const _FRAME_DESC* ReadVideoFrame() override;
     const std::uint8_t* ReadVideoData(std::uint32_t size) override;
+    std::uint32_t VideoFrameBytes() override { return m_videoBytes; }
+    std::uint32_t AudioBlockBytes() override { return m_audioBytes; }
     int Seek(std::int64_t position) override;
     int GetAudioFormat() override;
     int GetAudioFrequency() override;
@@ -59,6 +61,8 @@ private:
     std::string m_path;
     _FRAME_DESC m_video{};
     _FRAME_DESC m_audio{};
+    std::uint32_t m_videoBytes = 0;  // the whole size of the frame in m_video
+    std::uint32_t m_audioBytes = 0;  // the whole size of the block in m_audio
     std::vector<_KEY_ENTRY> m_keys;
     int m_channel = 0;
     std::int64_t m_timeBase = 0;

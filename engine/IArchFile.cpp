@@ -15,6 +15,8 @@ int IArchFile::Open(const std::string&, int) { return 0; }
 void IArchFile::Close() {}
 const _FRAME_DESC* IArchFile::ReadVideoFrame() { return nullptr; }
 const std::uint8_t* IArchFile::ReadVideoData(std::uint32_t) { return nullptr; }
+std::uint32_t IArchFile::VideoFrameBytes() { return 0; }
+std::uint32_t IArchFile::AudioBlockBytes() { return 0; }
 int IArchFile::Seek(std::int64_t) { return 0; }
 int IArchFile::GetAudioFormat() { return 0; }
 int IArchFile::GetAudioFrequency() { return 0; }

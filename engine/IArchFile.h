@@ -71,6 +71,9 @@ public:
     virtual void Close();
     virtual const _FRAME_DESC* ReadVideoFrame();
     virtual const std::uint8_t* ReadVideoData(std::uint32_t size);
+    // The whole size in bytes of the frame last read by ReadVideoFrame. The descriptor keeps the
+    // recorder's 19-bit size field, which cannot hold a frame of 512 KiB or more.
+    virtual std::uint32_t VideoFrameBytes();
     virtual int Seek(std::int64_t position);
     virtual int GetAudioFormat();
     virtual int GetAudioFrequency();
@@ -78,6 +81,9 @@ public:
     virtual int OpenAudio(const std::string& path);
     virtual const _FRAME_DESC* ReadAudioFrame();
     virtual const std::uint8_t* ReadAudioData(std::uint32_t size);
+    // The whole size in bytes of the sound block last read by ReadAudioFrame (the descriptor's
+    // 13-bit field holds less than 8 KiB).
+    virtual std::uint32_t AudioBlockBytes();
     virtual int SyncAudio(int videoPosition);
     virtual int GetFileInfo(const std::string& path, _FILE_INFO* start, _FILE_INFO* end,
                             int* modeBits, int* channelCount);

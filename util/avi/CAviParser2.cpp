@@ -126,8 +126,21 @@ int CAviParser2::OpenVideoStream(int videoIndex) {
     if (m_video < 0) {
         return 0;
     }
+    // Frames reach the decoder whole: the buffer grows to the stream's largest chunk (held to
+    // the file's size, so that a corrupt index cannot ask for more than the file holds), and
+    // again by the codec header put in front of key frames.
+    GrowBuffer(m_videoBuffer, video->largestChunk);
     CutCodecHeader();
+    GrowBuffer(m_videoBuffer, video->largestChunk + m_codecHeader.size());
     return 1;
+}
+
+void CAviParser2::GrowBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t wanted) const {
+    const std::uint64_t limit = m_file ? m_file->file().size() + (1U << 16) : 0;
+    const std::uint64_t size = std::min(wanted, limit);
+    if (size > buffer.size()) {
+        buffer.resize(static_cast<std::size_t>(size));
+    }
 }
 
 void CAviParser2::CutCodecHeader() {
@@ -135,7 +148,7 @@ void CAviParser2::CutCodecHeader() {
     const util::ParsedAviStream* video = Stream(m_video);
     const std::int64_t size = m_file->readSample(*video, video->start(), m_videoBuffer.data(),
                                                  m_videoBuffer.size());
-    if (size - 16 < 0 || size - 16 > static_cast<std::int64_t>(kVideoBufferSize)) {
+    if (size - 16 < 0 || size - 16 > static_cast<std::int64_t>(m_videoBuffer.size())) {
         return;
     }
     const std::uint8_t* bytes = m_videoBuffer.data();
@@ -171,6 +184,7 @@ int CAviParser2::OpenAudioStream() {
     m_audioFormat = {};
     std::memcpy(&m_audioFormat, audio->formatBytes.data(),
                 std::min(audio->formatBytes.size(), sizeof m_audioFormat));
+    GrowBuffer(m_audioBuffer, m_info.dwAudioBlockSize);
     std::fill(m_audioBuffer.begin(), m_audioBuffer.end(), 0);
     return 1;
 }
@@ -282,7 +296,7 @@ int CAviParser2::GetVideoHeader(avi::BitmapInfoHeader* bih, std::int64_t* timeMs
     const bool key = (video->index[static_cast<std::size_t>(relative)].dwFlags & avi::kIndexKeyFrame) != 0;
     const std::size_t headerLength = m_codecHeader.size();
     std::int64_t size = m_file->readSample(*video, cursor, m_videoBuffer.data() + headerLength,
-                                           kVideoBufferSize - headerLength);
+                                           m_videoBuffer.size() - headerLength);
     if (size < 0) {
         return 0;
     }
@@ -324,7 +338,8 @@ int CAviParser2::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, st
     }
     const std::uint32_t rate = m_audioFormat.nSamplesPerSec;
     const std::uint32_t align = m_audioFormat.nBlockAlign;
-    const std::uint32_t block = std::min<std::uint32_t>(m_info.dwAudioBlockSize, kAudioBufferSize);
+    const auto block = static_cast<std::uint32_t>(
+        std::min<std::size_t>(m_info.dwAudioBlockSize, m_audioBuffer.size()));
     if (rate == 0 || align == 0 || block == 0) {
         return 0;
     }

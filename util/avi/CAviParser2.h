@@ -12,6 +12,7 @@
 
 class CAviParser2 : public IAVIParser {
 public:
+    // Initial sizes; the video and audio buffers grow to the open streams' largest chunks.
     static constexpr std::size_t kVideoBufferSize = 1 << 20;
     static constexpr std::size_t kAudioBufferSize = 32 << 10;
     static constexpr std::size_t kUserBufferSize = 1 << 20;
@@ -61,6 +62,8 @@ public:
 
 private:
     void CutCodecHeader();
+    // Grows a read buffer to `wanted` bytes, never beyond what the open file could hold.
+    void GrowBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t wanted) const;
     util::ParsedAviStream* Stream(int ordinal) const;
 
     std::unique_ptr<util::ParsedAviFile> m_file;
