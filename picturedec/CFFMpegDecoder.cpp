@@ -1,6 +1,7 @@
 #include "picturedec/CFFMpegDecoder.h"
 
 #include "picturedec/CodecId.h"
+#include "picturedec/DecodedPicture.h"
 #include "picturedec/PictureConverter.h"
 #include "picturedec/ProbeFrame.h"
 #include "platform/debug/DebugOut.h"
@@ -15,10 +16,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-namespace {
-
-} // namespace
-
 CFFMpegDecoder::CFFMpegDecoder(int instances)
     : IVideoDecoder(std::clamp(instances, 1, kMaxInstances)) {
     m_contrast = 65536;
@@ -28,6 +25,7 @@ CFFMpegDecoder::CFFMpegDecoder(int instances)
 CFFMpegDecoder::~CFFMpegDecoder() {
     CFFMpegDecoder::ReleaseCodec();
     av_packet_free(&m_packet);
+    av_buffer_unref(&m_packetBuffer);
 }
 
 void CFFMpegDecoder::ReleaseCodec() {
@@ -36,6 +34,9 @@ void CFFMpegDecoder::ReleaseCodec() {
         av_frame_free(&slot.output);
         avcodec_free_context(&slot.context);
         slot.codec = nullptr;
+        slot.scaler.reset();
+        av_buffer_pool_uninit(&slot.pool);  // buffers still in pictures are freed with them
+        slot.poolBytes = 0;
     }
 }
 
@@ -151,15 +152,92 @@ bool CFFMpegDecoder::IntelPath() {
 }
 
 // Sends a copy of the packet: libavcodec needs zeroed padding after the data, which the
-// caller's buffer does not promise.
+// caller's buffer does not promise. The copy's buffer is kept for the next packet.
 int CFFMpegDecoder::Send(Slot& slot, const unsigned char* packet, int size) {
-    if (m_packet == nullptr || packet == nullptr || size < 0 || av_new_packet(m_packet, size) < 0) {
+    if (m_packet == nullptr || packet == nullptr || size < 0) {
         return AVERROR(ENOMEM);
     }
-    std::memcpy(m_packet->data, packet, static_cast<std::size_t>(size));
+    const std::size_t needed = static_cast<std::size_t>(size) + AV_INPUT_BUFFER_PADDING_SIZE;
+    if (m_packetBuffer == nullptr || av_buffer_is_writable(m_packetBuffer) == 0 || m_packetBuffer->size < needed) {
+        av_buffer_unref(&m_packetBuffer);
+        m_packetBuffer = av_buffer_alloc(std::max<std::size_t>(needed, 256 << 10));
+        if (m_packetBuffer == nullptr) {
+            return AVERROR(ENOMEM);
+        }
+    }
+    std::memcpy(m_packetBuffer->data, packet, static_cast<std::size_t>(size));
+    std::memset(m_packetBuffer->data + size, 0, AV_INPUT_BUFFER_PADDING_SIZE);
+    m_packet->buf = av_buffer_ref(m_packetBuffer);
+    if (m_packet->buf == nullptr) {
+        return AVERROR(ENOMEM);
+    }
+    m_packet->data = m_packetBuffer->data;
+    m_packet->size = size;
     const int result = avcodec_send_packet(slot.context, m_packet);
     av_packet_unref(m_packet);
     return result;
+}
+
+std::unique_ptr<picturedec::DecodedPicture> CFFMpegDecoder::DecodePicture(unsigned long index,
+                                                                          const unsigned char* packet, int size) {
+    if (index >= static_cast<unsigned long>(m_instances)) {
+        return nullptr;
+    }
+    Slot& slot = m_slots[index];
+    if (slot.context == nullptr || slot.decoded == nullptr) {
+        return nullptr;
+    }
+    const int sent = Send(slot, packet, size);
+    if (sent == AVERROR(ENOMEM) || sent == AVERROR(EINVAL) || avcodec_receive_frame(slot.context, slot.decoded) < 0) {
+        return nullptr;
+    }
+    const int target = m_targetFormat.load(std::memory_order_relaxed);
+    std::unique_ptr<picturedec::DecodedPicture> picture;
+    if (target != kFormatBgra && slot.decoded->format == AV_PIX_FMT_YUV420P) {
+        // Already in the display's planar form: the scaler would only copy it, colour controls
+        // and all (they act on RGB output only), so the decoder's own frame is handed on.
+        picture = picturedec::DecodedPicture::Adopt(*slot.decoded, kFormatYuvPlanar);
+    } else {
+        picture = Converted(slot, target);
+    }
+    av_frame_unref(slot.decoded);
+    return picture;
+}
+
+// The decoded frame converted to the target format in a pooled buffer.
+std::unique_ptr<picturedec::DecodedPicture> CFFMpegDecoder::Converted(Slot& slot, int target) {
+    const int format = picturedec::PictureScaler::DestinationFormat(target);
+    const AVFrame& source = *slot.decoded;
+    if (format < 0 || source.width <= 0 || source.height <= 0) {
+        return nullptr;
+    }
+    const int bytes = picturedec::DecodedPicture::BufferSize(source.width, source.height, format);
+    if (bytes <= 0) {
+        return nullptr;
+    }
+    if (slot.pool == nullptr || slot.poolBytes != bytes) {
+        av_buffer_pool_uninit(&slot.pool);
+        slot.pool = av_buffer_pool_init(static_cast<std::size_t>(bytes), nullptr);
+        slot.poolBytes = slot.pool != nullptr ? bytes : 0;
+    }
+    if (slot.pool == nullptr) {
+        return nullptr;
+    }
+    if (!slot.scaler) {
+        slot.scaler = std::make_unique<picturedec::PictureScaler>();
+    }
+    auto picture = picturedec::DecodedPicture::FromPool(*slot.pool, source.width, source.height, format,
+                                                        target == kFormatBgra ? kFormatBgra : kFormatYuvPlanar);
+    picturedec::PictureControls controls;
+    controls.apply = m_colorControlMode.load(std::memory_order_relaxed) == 1;
+    controls.bt709Target = true;
+    controls.brightness = m_brightness.load(std::memory_order_relaxed);
+    controls.contrast = m_contrast.load(std::memory_order_relaxed);
+    controls.saturation = m_saturation.load(std::memory_order_relaxed);
+    if (!picture || !slot.scaler->Convert(source, target, SWS_BICUBIC, controls, picture->Frame())) {
+        return nullptr;
+    }
+    return picture;
 }
 
 int CFFMpegDecoder::Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,

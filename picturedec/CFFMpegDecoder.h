@@ -4,9 +4,12 @@
 // decodes.
 
 #include "picturedec/IVideoDecoder.h"
+#include "picturedec/PictureConverter.h"
 
 #include <array>
 
+struct AVBufferPool;
+struct AVBufferRef;
 struct AVCodec;
 struct AVCodecContext;
 struct AVFrame;
@@ -26,6 +29,8 @@ public:
                unsigned char* picture, _AV_DATA* planes, int* format) override;
     int Decode(unsigned long index, const unsigned char* packet, int* width, int* height, int size,
                unsigned char* picture) override;
+    std::unique_ptr<picturedec::DecodedPicture> DecodePicture(unsigned long index, const unsigned char* packet,
+                                                              int size) override;
     int DecodePacket(unsigned long index, const unsigned char* packet, int* width, int* height,
                      int size, unsigned char* picture, _AV_DATA* planes, int* format) override;
     int ResetCodec(const std::string& path) override;
@@ -47,13 +52,22 @@ private:
         AVCodecContext* context = nullptr;  // owned
         AVFrame* decoded = nullptr;         // owned
         AVFrame* output = nullptr;          // owned; allocated with the instance
+        // Pictures that need converting: the scaler kept between pictures, and a pool of
+        // picture buffers of poolBytes each (made anew when the picture size changes).
+        std::unique_ptr<picturedec::PictureScaler> scaler;
+        AVBufferPool* pool = nullptr;  // owned
+        int poolBytes = 0;
     };
 
     bool Initialise();
     bool SoftwarePath();
     bool IntelPath();
     int Send(Slot& slot, const unsigned char* packet, int size);
+    std::unique_ptr<picturedec::DecodedPicture> Converted(Slot& slot, int target);
 
     std::array<Slot, kMaxInstances> m_slots{};
     AVPacket* m_packet = nullptr;  // owned; reused for every packet
+    // The packet bytes with libavcodec's zeroed padding; reused while the decoder holds no
+    // reference to it.
+    AVBufferRef* m_packetBuffer = nullptr;  // owned
 };

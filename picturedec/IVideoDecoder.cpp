@@ -2,6 +2,7 @@
 
 #include "picturedec/CDxva2Decoder.h"
 #include "picturedec/CFFMpegDecoder.h"
+#include "picturedec/DecodedPicture.h"
 
 std::unique_ptr<IVideoDecoder> IVideoDecoder::Create(int mode, int instances) {
     if (mode < 0 || mode > 3) {
@@ -30,6 +31,10 @@ int IVideoDecoder::Decode(unsigned long, const unsigned char*, int*, int*, int, 
     return 0;
 }
 int IVideoDecoder::Decode(unsigned long, const unsigned char*, int*, int*, int, unsigned char*) { return 0; }
+std::unique_ptr<picturedec::DecodedPicture> IVideoDecoder::DecodePicture(unsigned long, const unsigned char*,
+                                                                         int) {
+    return nullptr;
+}
 int IVideoDecoder::DecodePacket(unsigned long, const unsigned char*, int*, int*, int, unsigned char*,
                                 _AV_DATA*, int*) {
     return -1;

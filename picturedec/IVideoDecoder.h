@@ -15,6 +15,10 @@ struct _AV_DATA {
     std::intptr_t value[16];
 };
 
+namespace picturedec {
+class DecodedPicture;
+}
+
 class IVideoDecoder {
 public:
     // Codec types.
@@ -46,6 +50,11 @@ public:
                        int size, unsigned char* picture, _AV_DATA* planes, int* format);
     virtual int Decode(unsigned long index, const unsigned char* packet, int* width, int* height,
                        int size, unsigned char* picture);
+    // Decodes one frame into a picture held by reference (in the target format), without the
+    // caller's buffer: the picture keeps its planes alive on its own. Null when nothing came out.
+    virtual std::unique_ptr<picturedec::DecodedPicture> DecodePicture(unsigned long index,
+                                                                      const unsigned char* packet,
+                                                                      int size);
     virtual int DecodePacket(unsigned long index, const unsigned char* packet, int* width,
                              int* height, int size, unsigned char* picture, _AV_DATA* planes,
                              int* format);

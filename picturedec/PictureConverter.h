@@ -6,6 +6,7 @@
 #include "picturedec/IVideoDecoder.h"
 
 struct AVFrame;
+struct SwsContext;
 
 namespace picturedec {
 
@@ -29,6 +30,26 @@ struct ConvertedPicture {
 // False when the format is unknown or the scaler cannot be made.
 bool ConvertPicture(const AVFrame& source, int target, int scalerFlags, float lumaBlur,
                     const PictureControls& controls, unsigned char* picture, ConvertedPicture& out);
+
+// Converts pictures of one stream, keeping its scaler from one picture to the next (made anew
+// only when the size or a format changes).
+class PictureScaler {
+public:
+    PictureScaler() = default;
+    ~PictureScaler();
+    PictureScaler(const PictureScaler&) = delete;
+    PictureScaler& operator=(const PictureScaler&) = delete;
+
+    // Into `destination`, whose planes are allocated for the source's size and for the pixel
+    // format DestinationFormat(target). False when the target is unknown or sizes differ.
+    bool Convert(const AVFrame& source, int target, int scalerFlags, const PictureControls& controls,
+                 AVFrame& destination);
+    // The AVPixelFormat a decoder target format converts to, or -1.
+    static int DestinationFormat(int target);
+
+private:
+    SwsContext* m_scaler = nullptr;  // owned
+};
 
 // Hands a converted picture to the caller: plane addresses and strides (values 0-2 and 8-10 of
 // the record, the others untouched), size and reported format; null pointers are skipped.
