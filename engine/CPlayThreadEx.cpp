@@ -6,6 +6,7 @@
 #include "platform/debug/DebugOut.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -22,18 +23,50 @@ constexpr unsigned kSoundBlock = 180;
 constexpr unsigned kMayQueueSound = 182;
 constexpr unsigned kStopSound = 183;
 
+// How long the end-of-play notices repeat while the viewer keeps their flag set.
+constexpr std::chrono::milliseconds kNoticeInterval{50};
+// A running channel with nothing queued holds the clock at most this long; after it the others
+// go on and the channel catches up when it has pictures again.
+constexpr std::chrono::milliseconds kDecoderGrace{1000};
+// Sound and pictures may part by this much (clock time held back while sound played on) before
+// the sound is stopped and started again in step.
+constexpr std::int64_t kSoundSlipLimitMs = 30;
+// While sound waits for room in the viewer's queue, it is offered again this often.
+constexpr std::chrono::milliseconds kSoundRetry{10};
+// How long the destructor waits for the thread, in rounds (each logged when it runs out).
+constexpr std::chrono::milliseconds kEndWait{1000};
+constexpr int kEndRounds = 10;
 
 } // namespace
 
 CPlayThreadEx::CPlayThreadEx(std::array<CSearchDataEx*, kChannels> workers) : m_workers(workers) {
+    for (CSearchDataEx* worker : m_workers) {
+        if (worker != nullptr) {
+            worker->Queues().SetListener([this] { Wake(); });
+            worker->SetEndListener([this] { Wake(); });
+        }
+    }
     m_thread = std::thread(&CPlayThreadEx::Loop, this);
 }
 
 CPlayThreadEx::~CPlayThreadEx() {
     m_state = kEnding;
-    // Every pass of the loop is short; the join cannot wait long.
+    Wake();
+    for (int round = 0; round < kEndRounds; ++round) {
+        std::unique_lock<std::mutex> lock(m_wakeLock);
+        if (m_wake.wait_for(lock, kEndWait, [this] { return m_ended; })) {
+            break;
+        }
+        tachy::DebugOut::printf("playback thread has not ended after %d s\n", round + 1);
+    }
     if (m_thread.joinable()) {
         m_thread.join();
+    }
+    for (CSearchDataEx* worker : m_workers) {
+        if (worker != nullptr) {
+            worker->Queues().SetListener(nullptr);
+            worker->SetEndListener(nullptr);
+        }
     }
 }
 
@@ -53,6 +86,12 @@ void CPlayThreadEx::SetState(int state) {
     if (state != previous && state != kPaused && state != kStopped) {
         m_lastRunning = state;
     }
+    Wake();
+}
+
+void CPlayThreadEx::SetSpeed(double speed) {
+    m_speed = speed;
+    Wake();
 }
 
 void CPlayThreadEx::SetChannelOffset(int channel, int milliseconds) {
@@ -70,6 +109,38 @@ bool CPlayThreadEx::WaitIdle(std::chrono::milliseconds limit) {
     const bool idle = m_idleChanged.wait_for(lock, limit, [this] { return m_idle; });
     m_idle = false;  // auto-reset
     return idle;
+}
+
+bool CPlayThreadEx::WaitForState(int state, std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> lock(m_wakeLock);
+    return m_wake.wait_for(lock, limit, [&] { return m_executed == state || m_ended; });
+}
+
+void CPlayThreadEx::Wake() {
+    {
+        const std::lock_guard<std::mutex> guard(m_wakeLock);
+        ++m_wakeups;
+    }
+    m_wake.notify_all();
+}
+
+void CPlayThreadEx::MarkExecuted(int state) {
+    {
+        const std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_executed = state;
+    }
+    m_wake.notify_all();
+}
+
+// Sleeps for the nap, or until woken; a nap of zero only yields.
+void CPlayThreadEx::Sleep(Nap nap, std::uint64_t seen) {
+    std::unique_lock<std::mutex> lock(m_wakeLock);
+    const auto woken = [&] { return m_wakeups != seen; };
+    if (nap == kUntilWoken) {
+        m_wake.wait(lock, woken);
+    } else if (nap.count() > 0) {
+        m_wake.wait_for(lock, nap, woken);
+    }
 }
 
 std::shared_ptr<PictureRecord> CPlayThreadEx::Current(int channel) {
@@ -101,34 +172,21 @@ bool CPlayThreadEx::AllWorkersStopped() const {
 void CPlayThreadEx::Loop() {
     auto previous = std::chrono::steady_clock::now();
     while (m_state != kEnding) {
+        std::uint64_t seen = 0;
+        {
+            const std::lock_guard<std::mutex> guard(m_wakeLock);
+            seen = m_wakeups;
+        }
         // Whole milliseconds since the last pass; the remainder is carried to the next pass so
         // that the clock does not lose the fractions of every pass.
         const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(
             std::chrono::steady_clock::now() - previous);
-        const std::int64_t elapsed = passed.count();
         previous += passed;
-        switch (m_state.load()) {
-        case kStopped:
-            Stopped();
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-            break;
-        case kForward:
-            Forward(elapsed);
-            break;
-        case kBackward:
-            Backward(elapsed);
-            break;
-        case kStepFrame:
-        case kStepKey:
-        case kStepKeyBack:
-            Step();
-            break;
-        case kPaused:
-            ShowCurrent();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            break;
-        default:
-            break;
+        const int state = m_state.load();
+        MarkExecuted(state);
+        Nap nap = RunState(state, passed.count());
+        if (m_state.load() != state) {
+            nap = Nap(0);  // the pass ended play or a step: the new state runs at once
         }
         if (m_soundActive && (m_speed != 1.0 || m_state != kForward)) {
             Send(kStopSound, 0, nullptr);
@@ -136,19 +194,49 @@ void CPlayThreadEx::Loop() {
         }
         if (!m_soundActive) {
             m_soundSync = -1;
+            m_soundSlipMs = 0;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        m_lastState = state;
+        Sleep(nap, seen);
+    }
+    {
+        const std::lock_guard<std::mutex> guard(m_wakeLock);
+        m_ended = true;
+    }
+    m_wake.notify_all();
+}
+
+CPlayThreadEx::Nap CPlayThreadEx::RunState(int state, std::int64_t elapsed) {
+    switch (state) {
+    case kStopped:
+        return Stopped();
+    case kForward:
+        return Forward(elapsed);
+    case kBackward:
+        return Sweep(elapsed, -1, state);
+    case kStepFrame:
+    case kStepKey:
+    case kStepKeyBack:
+        return Step(state);
+    case kPaused:
+        // The pictures are shown once on pausing; ShowCurrent shows them again on request.
+        if (m_lastState != kPaused) {
+            ShowCurrent();
+        }
+        return kUntilWoken;
+    default:
+        return kUntilWoken;
     }
 }
 
-void CPlayThreadEx::Stopped() {
+CPlayThreadEx::Nap CPlayThreadEx::Stopped() {
     {
         const std::lock_guard<std::mutex> guard(m_idleLock);
         m_idle = true;
     }
     m_idleChanged.notify_all();
     if (m_lastRunning == 0) {
-        return;
+        return kUntilWoken;
     }
     for (int channel = 0; channel < kChannels; ++channel) {
         Send(kNoPicture, channel, nullptr);
@@ -160,7 +248,9 @@ void CPlayThreadEx::Stopped() {
     Send(kEndOfPlay, 0, &end);
     if (end.nFlag == 0) {
         m_lastRunning = 0;
+        return kUntilWoken;
     }
+    return kNoticeInterval;
 }
 
 // The display time (picture time plus the channel's offset) of the channel's oldest queued
@@ -178,16 +268,20 @@ bool CPlayThreadEx::PeekDisplayTime(int channel, std::int64_t& display) {
     return true;
 }
 
-// With no picture queued anywhere and every worker stopped, play has ended.
-void CPlayThreadEx::EndWhenDone(bool anyPicture) {
+// With no picture queued anywhere and every worker stopped, play has ended. Only the state
+// this pass ran in gives way to "stopped": a pause or the end of the thread set meanwhile stays.
+void CPlayThreadEx::EndWhenDone(bool anyPicture, int state) {
     if (anyPicture || !AllWorkersStopped()) {
         return;
     }
-    const std::lock_guard<std::mutex> guard(m_currentLock);
-    for (auto& current : m_current) {
-        current.reset();
+    {
+        const std::lock_guard<std::mutex> guard(m_currentLock);
+        for (auto& current : m_current) {
+            current.reset();
+        }
     }
-    m_state = kStopped;
+    int expected = state;
+    m_state.compare_exchange_strong(expected, kStopped);
 }
 
 void CPlayThreadEx::NoPicture(int channel) {
@@ -221,6 +315,9 @@ void CPlayThreadEx::Announce(int channel, const PictureRecord& record) {
 }
 
 void CPlayThreadEx::Present(int channel, std::unique_ptr<PictureRecord> record) {
+    if (!record) {
+        return;  // the queue was flushed between the look and the take
+    }
     std::shared_ptr<PictureRecord> shown(std::move(record));
     {
         const std::lock_guard<std::mutex> guard(m_currentLock);
@@ -245,30 +342,55 @@ void CPlayThreadEx::ShowCurrent() {
     }
 }
 
-void CPlayThreadEx::Forward(std::int64_t elapsed) {
-    const std::int64_t newClock =
-        m_clock + static_cast<std::int64_t>(static_cast<double>(elapsed) * m_speed.load() + m_clockRemainder);
-    Sound(newClock);
-    // The clock waits for decoders that have nothing queued yet.
-    int waiting = 0;
-    for (CSearchDataEx* worker : m_workers) {
-        waiting += worker != nullptr && worker->IsRunning() && worker->PictureCount() == 0 ? 1 : 0;
+// Whether the clock has to wait for a running decoder that has nothing queued yet. A channel
+// empty for longer than the grace stops holding the others: it is marked as lagging.
+bool CPlayThreadEx::WaitingForDecoders(Nap& nap) {
+    const auto now = std::chrono::steady_clock::now();
+    bool waiting = false;
+    nap = kUntilWoken;
+    for (std::size_t c = 0; c < kChannels; ++c) {
+        CSearchDataEx* worker = m_workers[c];
+        const bool empty = worker != nullptr && worker->IsRunning() && worker->PictureCount() == 0;
+        if (!empty) {
+            m_emptySince[c] = {};
+            continue;
+        }
+        if (m_lagging[c]) {
+            continue;
+        }
+        if (m_emptySince[c] == std::chrono::steady_clock::time_point{}) {
+            m_emptySince[c] = now;
+        }
+        const auto waited = now - m_emptySince[c];
+        if (waited >= kDecoderGrace) {
+            m_lagging[c] = true;
+            tachy::DebugOut::printf("channel %zu has had no picture for %lld ms: the others go on\n", c,
+                                    static_cast<long long>(kDecoderGrace.count()));
+            continue;
+        }
+        waiting = true;
+        nap = std::chrono::ceil<Nap>(kDecoderGrace - waited);  // or until a picture comes
     }
-    if (waiting > 0) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(waiting));
-        return;
-    }
-    Sweep(elapsed, 1);
+    return waiting;
 }
 
-void CPlayThreadEx::Backward(std::int64_t elapsed) {
-    Sweep(elapsed, -1);
+CPlayThreadEx::Nap CPlayThreadEx::Forward(std::int64_t elapsed) {
+    const std::int64_t newClock =
+        m_clock + static_cast<std::int64_t>(static_cast<double>(elapsed) * m_speed.load() + m_clockRemainder);
+    const Nap soundNap = Sound(newClock);
+    Nap nap = kUntilWoken;
+    if (WaitingForDecoders(nap)) {
+        SoundSlipped(elapsed);  // the clock stands, the sound already given plays on
+        return soundNap != kUntilWoken && (nap == kUntilWoken || soundNap < nap) ? soundNap : nap;
+    }
+    const Nap pictureNap = Sweep(elapsed, 1, kForward);
+    return soundNap != kUntilWoken && (pictureNap == kUntilWoken || soundNap < pictureNap) ? soundNap : pictureNap;
 }
 
 // Presents every picture whose display time the clock has reached, moving the clock by the
 // elapsed time in the direction (1 forward, -1 backward). "Before" and "after" below are in the
-// direction of play.
-void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
+// direction of play. Returns how long until the next picture is due.
+CPlayThreadEx::Nap CPlayThreadEx::Sweep(std::int64_t elapsed, int direction, int state) {
     const double speed = m_speed;
     // The clock moves in whole milliseconds; the fraction is carried to the next pass, else a
     // pass of 1 ms at half speed would never move it.
@@ -285,26 +407,38 @@ void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
     bool havePending = false;
     std::int64_t pending = 0;  // the nearest display time still to come
     bool anyInFirstSweep = false;
+    bool presentedAny = false;
+    bool presentedInLast = false;
     for (int sweep = 0; sweep < sweeps; ++sweep) {
         bool presented = false;
+        havePending = false;
         for (int channel = 0; channel < kChannels; ++channel) {
-            CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
+            const auto c = static_cast<std::size_t>(channel);
             std::int64_t display = 0;
             if (!PeekDisplayTime(channel, display)) {
                 continue;
             }
             anyInFirstSweep = anyInFirstSweep || sweep == 0;
-            if (reached(display, oldClock)) {
-                newClock = speed > 1 ? display + advance : display;  // re-base on a late picture
+            if (m_lagging[c] && !reached(display, newClock)) {
+                m_lagging[c] = false;  // caught up with the clock
+            }
+            if (reached(display, oldClock) && !m_lagging[c]) {
+                const std::int64_t rebased = speed > 1 ? display + advance : display;  // a late picture
+                if (direction > 0) {
+                    SoundSlipped(newClock - rebased);
+                }
+                newClock = rebased;
             }
             if (reached(display, newClock)) {
-                Present(channel, worker->TakePicture());
+                Present(channel, m_workers[c]->TakePicture());
                 presented = true;
             } else if (!havePending || reached(display, pending)) {
                 pending = display;
                 havePending = true;
             }
         }
+        presentedInLast = presented;
+        presentedAny = presentedAny || presented;
         if (!presented) {
             break;
         }
@@ -312,17 +446,27 @@ void CPlayThreadEx::Sweep(std::int64_t elapsed, int direction) {
     m_clock = newClock;
     if (havePending && (pending - newClock) * direction > kJumpMs) {
         m_clock = pending;  // a long gap between recordings is skipped at once
+        return Nap(0);
     }
-    EndWhenDone(anyInFirstSweep);
+    EndWhenDone(anyInFirstSweep, state);
+    if (presentedInLast) {
+        return Nap(0);  // more may be due at once
+    }
+    if (!havePending) {
+        // A queued picture or a worker's end wakes the thread; after the last picture one more
+        // pass finds whether play has ended.
+        return presentedAny ? Nap(0) : kUntilWoken;
+    }
+    const double clockMs = static_cast<double>((pending - m_clock) * direction) - m_clockRemainder;
+    return Nap(std::max<std::int64_t>(1, static_cast<std::int64_t>(std::ceil(clockMs / std::max(speed, 1e-3)))));
 }
 
-void CPlayThreadEx::Step() {
+CPlayThreadEx::Nap CPlayThreadEx::Step(int state) {
     // As in forward play, wait until every running decoder has its picture: otherwise a step
     // could show the rear picture and pause before the front one is ready.
-    for (CSearchDataEx* worker : m_workers) {
-        if (worker != nullptr && worker->IsRunning() && worker->PictureCount() == 0) {
-            return;
-        }
+    Nap nap = kUntilWoken;
+    if (WaitingForDecoders(nap)) {
+        return nap;
     }
     std::array<bool, kChannels> served{};
     bool any = false;
@@ -347,84 +491,134 @@ void CPlayThreadEx::Step() {
         Present(best, m_workers[static_cast<std::size_t>(best)]->TakePicture());
         m_clock = bestTime;
         // A step shows at most one picture per channel.
-        int expected = m_state.load();
-        if (expected != kPaused && expected != kStopped && expected != kEnding) {
-            m_state.compare_exchange_strong(expected, kPaused);
-        }
+        int expected = state;
+        m_state.compare_exchange_strong(expected, kPaused);
     }
-    EndWhenDone(any);
+    EndWhenDone(any, state);
+    return kUntilWoken;
 }
 
-void CPlayThreadEx::SendBlock(const SoundBlock& block, int flag, bool& accepted) {
+// The clock was held back by `milliseconds` while sound played on. Past the limit the sound is
+// stopped; the next pass starts it again at the clock.
+void CPlayThreadEx::SoundSlipped(std::int64_t milliseconds) {
+    if (!m_soundActive || milliseconds <= 0) {
+        return;
+    }
+    m_soundSlipMs += milliseconds;
+    if (m_soundSlipMs > kSoundSlipLimitMs) {
+        Send(kStopSound, 0, nullptr);
+        m_soundActive = false;
+        m_soundSync = -1;
+        m_soundSlipMs = 0;
+    }
+}
+
+bool CPlayThreadEx::SendBlock(const SoundBlock& block, int flag) {
     _AUDIO_BLOCK audio{1, block.sampleRate, block.bitsPerSample, block.samples.data(),
                        static_cast<std::int32_t>(block.samples.size()), 0, flag};
     Send(kSoundBlock, 0, &audio);
-    accepted = audio.nResult != 0;
+    return audio.nResult != 0;
 }
 
-void CPlayThreadEx::Sound(std::int64_t clock) {
+bool CPlayThreadEx::MayQueueSound() {
+    int answer = 0;
+    Send(kMayQueueSound, 0, &answer);
+    return answer != 0;
+}
+
+// Channel 0's sound up to the clock. Blocks are taken out of the queue to be offered, so that
+// no queue lock is held while the viewer is called; a block not taken goes back in front.
+// Returns how soon sound wants another look (kUntilWoken when it has nothing waiting).
+CPlayThreadEx::Nap CPlayThreadEx::Sound(std::int64_t clock) {
     CSearchDataEx* worker = m_workers[CSearchDataEx::kAudioChannel];
     if (worker == nullptr) {
-        return;
+        return kUntilWoken;
     }
-    worker->WithSounds([&](std::deque<std::unique_ptr<SoundBlock>>& blocks) {
-        const auto mayQueue = [&] {
-            int answer = 0;
-            Send(kMayQueueSound, 0, &answer);
-            return answer != 0;
-        };
-        // In step with the same file: keep the viewer's queue filled in order.
-        if (m_soundSync == 1 && !blocks.empty() && blocks.front()->fileNumber == m_lastSoundFile) {
-            while (!blocks.empty() && mayQueue()) {
-                bool accepted = false;
-                SendBlock(*blocks.front(), 1, accepted);
-                blocks.pop_front();
-            }
-            return;
+    ChannelQueues& queues = worker->Queues();
+    std::uint64_t generation = 0;
+    std::unique_ptr<SoundBlock> block = queues.TakeSound(generation);
+    if (!block) {
+        return kUntilWoken;
+    }
+    // In step with the same file: keep the viewer's queue filled in order.
+    if (m_soundSync == 1 && block->fileNumber == m_lastSoundFile) {
+        while (block && MayQueueSound()) {
+            SendBlock(*block, 1);
+            queues.RecycleSound(std::move(block));
+            block = queues.TakeSound(generation);
         }
-        bool accepted = false;
-        while (!blocks.empty()) {
-            const SoundBlock& block = *blocks.front();
-            const int bytesPerSecond = block.sampleRate * block.bitsPerSample / 8;
-            const std::int64_t duration =
-                bytesPerSecond > 0 ? static_cast<std::int64_t>(block.samples.size()) * 1000 / bytesPerSecond : 0;
-            if (block.timeMs + duration < clock && m_soundSync < 0) {
-                blocks.pop_front();  // too late to be heard
-                continue;
+        if (block) {
+            queues.ReturnSound(std::move(block), generation);
+            return kSoundRetry;
+        }
+        return kUntilWoken;
+    }
+    bool accepted = false;
+    while (block) {
+        const int bytesPerSecond = block->sampleRate * block->bitsPerSample / 8;
+        const std::int64_t duration =
+            bytesPerSecond > 0 ? static_cast<std::int64_t>(block->samples.size()) * 1000 / bytesPerSecond : 0;
+        if (block->timeMs + duration < clock && m_soundSync < 0) {
+            queues.RecycleSound(std::move(block));  // too late to be heard
+            block = queues.TakeSound(generation);
+            continue;
+        }
+        if (block->timeMs <= clock) {
+            // Starting in the middle of a block: its part before the clock is left out, so that
+            // the sound begins where the pictures are.
+            const std::int64_t late = std::min<std::int64_t>(clock - block->timeMs, duration);
+            const auto skip = static_cast<std::size_t>(late * bytesPerSecond / 1000) & ~std::size_t{3};
+            if (m_soundSync < 0 && skip > 0 && skip < block->samples.size()) {
+                block->samples.erase(block->samples.begin(), block->samples.begin() + static_cast<long>(skip));
+                block->timeMs += late;
             }
-            if (block.timeMs <= clock) {
-                SendBlock(block, 1, accepted);
-                m_soundActive = true;
-                m_lastSoundFile = block.fileNumber;
-                m_soundSync = 1;
-                break;
-            }
-            m_soundSync = 0;
+            accepted = SendBlock(*block, 1);
+            m_soundActive = true;
+            m_lastSoundFile = block->fileNumber;
+            m_soundSync = 1;
             break;
         }
-        if (!accepted) {
-            return;
+        m_soundSync = 0;
+        const auto due = Nap(std::max<std::int64_t>(1, block->timeMs - clock));
+        queues.ReturnSound(std::move(block), generation);
+        return due;
+    }
+    if (!block) {
+        return kUntilWoken;
+    }
+    if (!accepted) {
+        queues.ReturnSound(std::move(block), generation);
+        return kSoundRetry;
+    }
+    queues.RecycleSound(std::move(block));
+    for (int more = 0; more < 3; ++more) {
+        block = queues.TakeSound(generation);
+        if (!block) {
+            return kUntilWoken;
         }
-        blocks.pop_front();
-        for (int more = 0; more < 3 && !blocks.empty() && mayQueue(); ++more) {
-            bool taken = false;
-            SendBlock(*blocks.front(), more == 0 ? 0 : 1, taken);
-            blocks.pop_front();
+        if (!MayQueueSound()) {
+            queues.ReturnSound(std::move(block), generation);
+            return kSoundRetry;
         }
-    });
+        SendBlock(*block, more == 0 ? 0 : 1);
+        queues.RecycleSound(std::move(block));
+    }
+    return queues.SoundCount() > 0 ? kSoundRetry : kUntilWoken;
 }
 
 bool CPlayThreadEx::Realign(int direction) {
     for (int channel = 0; channel < kChannels; ++channel) {
         const std::shared_ptr<PictureRecord> current = Current(channel);
         CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)];
-        if (!current || worker == nullptr) {
+        if (!current || !current->entry || worker == nullptr) {
             continue;
         }
         if (!worker->Realign(current->entry, current->listIndex, direction, current->frame.nFramePosition)) {
             return false;
         }
     }
+    // Whatever sound was being played belongs to the old place.
+    m_soundSync = -1;
     return true;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // The playback thread: keeps the playback clock and hands each channel's pictures and channel
 // 0's sound to the viewer when their time (plus the channel's offset) has come, forward,
-// backward, stepping or paused. Locks: m_currentLock guards m_current; the workers' queues
-// have their own locks. State, speed, clock and offsets are atomics the manager writes.
+// backward, stepping or paused. Between pictures it sleeps until the next one is due or until
+// it is woken (a new state, a picture queued, a worker ended); paused or stopped it does not
+// run at all. Locks: m_currentLock guards m_current; m_wakeLock the wake counter and the state
+// last executed; the workers' queues have their own locks. State, speed, clock and offsets are
+// atomics the manager writes.
 
 #include "engine/CSearchDataEx.h"
 #include "engine/EngineRecords.h"
@@ -31,7 +34,10 @@ public:
     void SetState(int state);
     int State() const { return m_state; }
     int LastRunningState() const { return m_lastRunning; }
-    void SetSpeed(double speed) { m_speed = speed; }
+    // Waits until the thread has begun a pass in `state`, at most `limit`; false when it did not.
+    // After it, no work of an earlier state is under way on the thread.
+    bool WaitForState(int state, std::chrono::milliseconds limit);
+    void SetSpeed(double speed);
     double Speed() const { return m_speed; }
     void SetClock(std::int64_t timeMs) { m_clock = timeMs; }
     std::int64_t Clock() const { return m_clock; }
@@ -59,18 +65,27 @@ public:
     void ShowCurrent();
 
 private:
+    using Nap = std::chrono::milliseconds;
+    static constexpr Nap kUntilWoken{-1};
+
     void Loop();
-    void Stopped();
-    void Forward(std::int64_t elapsed);
-    void Backward(std::int64_t elapsed);
-    void Sweep(std::int64_t elapsed, int direction);
-    void Step();
-    void Sound(std::int64_t clock);
-    void SendBlock(const SoundBlock& block, int flag, bool& accepted);
+    Nap RunState(int state, std::int64_t elapsed);
+    void Wake();
+    void Sleep(Nap nap, std::uint64_t seen);
+    void MarkExecuted(int state);
+    Nap Stopped();
+    Nap Forward(std::int64_t elapsed);
+    Nap Sweep(std::int64_t elapsed, int direction, int state);
+    Nap Step(int state);
+    bool WaitingForDecoders(Nap& nap);
+    Nap Sound(std::int64_t clock);
+    void SoundSlipped(std::int64_t milliseconds);
+    bool SendBlock(const SoundBlock& block, int flag);
+    bool MayQueueSound();
     void Present(int channel, std::unique_ptr<PictureRecord> record);
     void Announce(int channel, const PictureRecord& record);
     void NoPicture(int channel);
-    void EndWhenDone(bool anyPicture);
+    void EndWhenDone(bool anyPicture, int state);
     bool PeekDisplayTime(int channel, std::int64_t& display);
     bool AllWorkersStopped() const;
     void Send(unsigned code, std::intptr_t param, void* data);
@@ -96,11 +111,27 @@ private:
     std::condition_variable m_idleChanged;
     bool m_idle = false;  // guarded by m_idleLock
 
+    std::mutex m_wakeLock;
+    std::condition_variable m_wake;
+    std::uint64_t m_wakeups = 0;  // guarded by m_wakeLock; moved on by every wake
+    int m_executed = -1;          // guarded by m_wakeLock; the state of the pass under way
+    bool m_ended = false;         // guarded by m_wakeLock; the loop has returned
+
     // Playback thread only.
     std::array<bool, kChannels> m_noPictureSent{};
+    // When a running channel's queue was first found empty (a zero time: not empty), and
+    // whether the channel fell behind: a channel that stays empty longer than the grace no
+    // longer holds the clock, and its late pictures, once they come, do not pull it back.
+    std::array<std::chrono::steady_clock::time_point, kChannels> m_emptySince{};
+    std::array<bool, kChannels> m_lagging{};
+
     bool m_soundActive = false;
     int m_soundSync = -1;
     int m_lastSoundFile = -1;
+    // Clock time held back (waiting for a decoder, re-based on a late picture) while sound
+    // played on; past a limit the sound is stopped and started again at the clock.
+    std::int64_t m_soundSlipMs = 0;
+    int m_lastState = -1;
 
     std::thread m_thread;
 };

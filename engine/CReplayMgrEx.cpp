@@ -41,6 +41,7 @@ int CReplayMgrEx::Initialize(QWidget*, int format) {
 }
 
 void CReplayMgrEx::Release() {
+    EnableEntryHook(false);
     for (auto& worker : m_workers) {
         if (worker) {
             worker->Stop(std::chrono::milliseconds(1000));

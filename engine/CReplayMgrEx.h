@@ -1,7 +1,8 @@
 #pragma once
 // The replay engine: three channel workers and the playback thread behind IIntrReplayEx. The
-// manager never holds a lock while it waits: it changes states, sleeps the settle delay so
-// that the threads notice, and only then touches the queues.
+// manager never holds a queue lock while it waits: it changes states, waits until the threads
+// have taken in the new state (each says so as it begins its next pass), and only then touches
+// the queues.
 
 #include "engine/CArchiveAvi.h"
 #include "engine/CPlayThreadEx.h"
@@ -13,6 +14,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <mutex>
 
 class CReplayMgrEx : public IIntrReplayEx {
 public:
@@ -72,8 +74,11 @@ public:
     std::uint64_t GetDuration(const std::string& file) override;
     void SetColorControlMode(int mode) override;
 
-    // The pause between telling the threads a new state and touching their queues.
+    // The longest wait for the threads to take in a new state before the queues are touched.
     void SetSettleDelay(std::chrono::milliseconds delay) { m_settle = delay; }
+    // How many of those waits (and of the waits for threads to end) ran out: each is a fault of
+    // a thread that did not answer in time, logged when it happens.
+    int TimedOutWaits() const { return m_timedOutWaits; }
 
 private:
     void Send(unsigned code, std::intptr_t param, void* data);
@@ -84,6 +89,8 @@ private:
     int ChangeState(int state, int direction, std::initializer_list<int> realignAfter);
     int CurrentEntryFromViewer(std::intptr_t typeZeroParam, std::intptr_t otherParam);
     void OnChannelZeroMoved(int index, int direction);
+    void Settle(int state);
+    void EnableEntryHook(bool enable);
     template <typename Action> void ForDecoders(int channel, Action action);
 
     std::atomic<int> m_state{0};
@@ -92,7 +99,12 @@ private:
     std::atomic<int> m_rearDelay{0};
     int m_speedOption = 1;
     double m_speed = 1.0;
-    std::chrono::milliseconds m_settle{200};
+    std::chrono::milliseconds m_settle{2000};
+    std::atomic<int> m_timedOutWaits{0};
+    // Channel 0's thread starts workers 1 and 2 when it moves to another entry; Stop and Release
+    // turn that off first, so that it never starts a worker the caller is stopping.
+    std::mutex m_hookLock;
+    bool m_hookEnabled = false;  // guarded by m_hookLock
     int m_sizeCode = 2;
 
     CArchiveAvi m_catalogueReader;  // the catalogue's own reader: the workers' are busy playing

@@ -5,6 +5,8 @@
 
 #include "engine/PlayerStates.h"
 
+#include "platform/debug/DebugOut.h"
+
 #include <algorithm>
 #include <limits>
 #include <thread>
@@ -34,10 +36,32 @@ void CReplayMgrEx::ApplyState(int state) {
     }
 }
 
+// Waits until the playback thread and every running worker have begun a pass in `state`, so
+// that none is still in the middle of work of the state before.
+void CReplayMgrEx::Settle(int state) {
+    bool answered = !m_thread || m_thread->WaitForState(state, m_settle);
+    for (auto& worker : m_workers) {
+        if (worker && worker->IsRunning()) {
+            answered = worker->WaitForState(state, m_settle) && answered;
+        }
+    }
+    if (!answered) {
+        ++m_timedOutWaits;
+        tachy::DebugOut::printf("engine threads did not take in state %d within %lld ms\n", state,
+                                static_cast<long long>(m_settle.count()));
+    }
+}
+
+void CReplayMgrEx::EnableEntryHook(bool enable) {
+    const std::lock_guard<std::mutex> guard(m_hookLock);
+    m_hookEnabled = enable;
+}
+
 bool CReplayMgrEx::StartEntry(int index, bool forward) {
     if (!m_thread) {
         return false;
     }
+    EnableEntryHook(true);
     CTimeList entry;
     Send(Code(replay::kGetEntry), index, &entry);
     std::int64_t earliest = std::numeric_limits<std::int64_t>::max();
@@ -64,6 +88,10 @@ bool CReplayMgrEx::StartEntry(int index, bool forward) {
 }
 
 void CReplayMgrEx::OnChannelZeroMoved(int index, int direction) {
+    const std::lock_guard<std::mutex> guard(m_hookLock);
+    if (!m_hookEnabled) {
+        return;
+    }
     for (int channel = 1; channel < kChannels; ++channel) {
         CSearchDataEx* worker = m_workers[static_cast<std::size_t>(channel)].get();
         if (worker != nullptr && !worker->IsRunning()) {
@@ -86,7 +114,7 @@ int CReplayMgrEx::ChangeState(int state, int direction, std::initializer_list<in
     const int last = m_thread ? m_thread->LastRunningState() : 0;
     if (m_thread && std::find(realignAfter.begin(), realignAfter.end(), last) != realignAfter.end()) {
         ApplyState(kPaused);
-        std::this_thread::sleep_for(m_settle);
+        Settle(kPaused);
         const bool aligned = m_thread->Realign(direction);
         m_thread->FlushPictures();
         if (!aligned) {
@@ -132,16 +160,17 @@ int CReplayMgrEx::Pause() {
 }
 
 int CReplayMgrEx::Stop() {
+    EnableEntryHook(false);
     m_state = kStopped;
     ApplyState(kStopped);
-    std::this_thread::sleep_for(m_settle);
-    if (m_thread) {
-        m_thread->WaitIdle(std::chrono::milliseconds(5000));
+    Settle(kStopped);
+    if (m_thread && !m_thread->WaitIdle(std::chrono::milliseconds(5000))) {
+        ++m_timedOutWaits;
     }
     Send(kStoppedByStop, 0, nullptr);
     for (auto& worker : m_workers) {
-        if (worker) {
-            worker->Stop(std::chrono::milliseconds(1000));
+        if (worker && !worker->Stop(std::chrono::milliseconds(1000))) {
+            ++m_timedOutWaits;
         }
     }
     return 1;
@@ -177,7 +206,8 @@ int CReplayMgrEx::StepBackward(int) {
 
 int CReplayMgrEx::StepBackwardKeyframe(int) {
     if (m_state == kStopped) {
-        const int current = CurrentEntryFromViewer(-2, -1);
+        // The current entry is asked for as PlayForward asks for it.
+        const int current = CurrentEntryFromViewer(-2, 0);
         if (current < 0) {
             return 0;
         }
@@ -245,7 +275,7 @@ void CReplayMgrEx::SetPBSpeedOption(int option) {
     };
     if (oldThreshold && !keeps && m_thread) {
         ApplyState(kPaused);
-        std::this_thread::sleep_for(m_settle);
+        Settle(kPaused);
         m_thread->Realign(1);
         m_thread->FlushPictures();
         store();
@@ -261,9 +291,16 @@ int CReplayMgrEx::HoldCurrentImage() {
     }
     m_heldState = m_state;
     Pause();
-    std::this_thread::sleep_for(m_settle);
-    m_thread->WaitIdle(std::chrono::milliseconds(5000));
+    // The threads take in the pause; the playback thread passes through "stopped" only when
+    // play ends, so its idle signal is not what a hold waits for.
+    Settle(kPaused);
     m_thread->FlushPictures();
+    const std::shared_ptr<PictureRecord> front = m_thread->Current(0);
+    if (front && m_workers[0] && front->listIndex != m_workers[0]->ListIndex()) {
+        // Channel 0 has read on into the next entry: the re-alignment opens the picture's entry.
+        tachy::DebugOut::printf("hold: channel 0 shows entry %d while its worker reads entry %d\n",
+                                front->listIndex, m_workers[0]->ListIndex());
+    }
     const int last = m_thread->LastRunningState();
     if (last == kForward || last == kStepFrame || last == kStepKey) {
         return m_thread->Realign(1) ? 1 : 0;

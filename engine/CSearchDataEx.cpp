@@ -1,6 +1,7 @@
 #include "engine/CSearchDataEx.h"
 
 #include "audio/adpcmdec/CAudDecoder.h"
+#include "picturedec/DecodedPicture.h"
 #include "picturedec/IVideoDecoder.h"
 #include "platform/debug/DebugOut.h"
 
@@ -9,12 +10,9 @@
 
 namespace {
 
-// Bytes of a picture buffer by resolution code, with room for four bytes per pixel.
-std::size_t pictureBytes(int resolutionCode) {
-    static constexpr std::size_t kSizes[] = {4177920, 1843200, 829440, 414720, 207360, 768000, 614400};
-    const std::size_t base = resolutionCode >= 1 && resolutionCode <= 6 ? kSizes[resolutionCode] : kSizes[0];
-    return base * 2;
-}
+// An idle worker looks again after this long even without a signal: a safety net only, every
+// change it waits for is signalled.
+constexpr std::chrono::milliseconds kIdleRecheck{500};
 
 bool markersRight(const _FRAME_DESC* descriptor) {
     return descriptor != nullptr && descriptor->nMarker == kFrameMarker &&
@@ -24,12 +22,13 @@ bool markersRight(const _FRAME_DESC* descriptor) {
 } // namespace
 
 CSearchDataEx::CSearchDataEx(int channel, std::unique_ptr<IVideoDecoder> decoder)
-    : m_channel(channel), m_decoder(std::move(decoder)), m_audioDecoder(std::make_unique<CAudDecoder>()) {}
+    : m_channel(channel), m_decoder(std::move(decoder)), m_audioDecoder(std::make_unique<CAudDecoder>()),
+      m_entry(std::make_shared<CTimeList>()) {}
 
 CSearchDataEx::~CSearchDataEx() {
     Stop(std::chrono::milliseconds(5000));
     if (m_thread.joinable()) {
-        m_thread.join();
+        m_thread.join();  // logged by Stop; every wait inside the thread is short
     }
 }
 
@@ -45,11 +44,13 @@ void CSearchDataEx::SetNameFormat(const _AVI_NAME_FORMAT2& format) {
 void CSearchDataEx::SetState(int state) {
     m_state = state;
     UpdateSoundEnabled();
+    m_queues.Wake();
 }
 
 void CSearchDataEx::SetSpeed(double speed) {
     m_speed = speed;
     UpdateSoundEnabled();
+    m_queues.Wake();
 }
 
 // Sound only while playing forward at exactly normal speed; otherwise the queue is emptied.
@@ -57,9 +58,13 @@ void CSearchDataEx::UpdateSoundEnabled() {
     const bool enabled = m_state == 2 && m_speed == 1.0;
     m_soundEnabled = enabled;
     if (!enabled) {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        m_sounds.clear();
+        m_queues.ClearSounds();
     }
+}
+
+bool CSearchDataEx::WaitForState(int state, std::chrono::milliseconds limit) {
+    std::unique_lock<std::mutex> lock(m_seenLock);
+    return m_seenChanged.wait_for(lock, limit, [&] { return m_seenState == state || !m_running; });
 }
 
 void CSearchDataEx::Send(unsigned code, std::intptr_t param, void* data) {
@@ -68,47 +73,53 @@ void CSearchDataEx::Send(unsigned code, std::intptr_t param, void* data) {
     }
 }
 
-int CSearchDataEx::Ask(unsigned code, std::intptr_t param) {
-    int answer = -1;
-    Send(code, param, &answer);
-    return answer;
-}
-
 void CSearchDataEx::Start(int listIndex, int direction) {
-    m_run = false;
-    if (m_thread.joinable()) {
-        m_thread.join();  // the previous thread ends at its next pass
+    if (!Stop(std::chrono::milliseconds(5000)) && m_thread.joinable()) {
+        m_thread.join();  // logged by Stop; the thread's waits are short, so this ends
     }
     // Pictures and sound of the previous run must not be shown in the new one.
     FlushPictures();
-    {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        m_sounds.clear();
-    }
+    m_queues.ClearSounds();
     m_listIndex = listIndex;
     m_direction = direction;
+    {
+        const std::lock_guard<std::mutex> guard(m_seenLock);
+        m_seenState = -1;
+        m_running = true;
+    }
     m_run = true;
-    m_running = true;
     m_thread = std::thread(&CSearchDataEx::Run, this);
 }
 
 bool CSearchDataEx::Stop(std::chrono::milliseconds limit) {
     m_run = false;
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (m_running && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    if (m_running) {
-        // Every wait inside the thread is short; a thread that has not ended is reported and
-        // joined when the worker is next started or destroyed.
-        tachy::DebugOut::printf("channel %d worker did not end within %lld ms\n", m_channel,
-                                static_cast<long long>(limit.count()));
-        return false;
+    m_queues.Wake();
+    {
+        std::unique_lock<std::mutex> lock(m_seenLock);
+        if (!m_seenChanged.wait_for(lock, limit, [this] { return !m_running; })) {
+            // Every wait inside the thread is short; a thread that has not ended is reported and
+            // joined when the worker is next started or destroyed.
+            tachy::DebugOut::printf("channel %d worker did not end within %lld ms\n", m_channel,
+                                    static_cast<long long>(limit.count()));
+            return false;
+        }
     }
     if (m_thread.joinable()) {
         m_thread.join();
     }
     return true;
+}
+
+// The thread's last act: it no longer runs, and whoever waits for that hears of it.
+void CSearchDataEx::Ended() {
+    {
+        const std::lock_guard<std::mutex> guard(m_seenLock);
+        m_running = false;
+    }
+    m_seenChanged.notify_all();
+    if (m_endListener) {
+        m_endListener();
+    }
 }
 
 bool CSearchDataEx::FetchEntry(int listIndex, CTimeList& entry) {
@@ -125,59 +136,78 @@ bool CSearchDataEx::FetchEntry(int listIndex, CTimeList& entry) {
 void CSearchDataEx::Run() {
     bool opened = false;
     {
-        CTimeList entry;
-        if (FetchEntry(m_listIndex, entry)) {
-            const std::lock_guard<std::mutex> guard(m_fileLock);
-            m_entry = entry;
+        // An entry the viewer cannot give is not played (not the one played before it).
+        auto entry = std::make_shared<CTimeList>();
+        if (FetchEntry(m_listIndex, *entry)) {
+            {
+                const std::lock_guard<std::mutex> guard(m_fileLock);
+                m_entry = std::move(entry);
+            }
+            opened = OpenEntry() == 1;
         }
-        opened = OpenEntry() == 1;
     }
     if (!opened) {
         m_run = false;
         m_started = false;
-        m_running = false;
+        Ended();
         return;
     }
     m_started = true;
     while (m_run) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        switch (m_state.load()) {
-        case 2: {
-            for (int i = 0; i < 8; ++i) {
-                SoundStep();
-            }
-            const int steps = std::max(1, static_cast<int>(m_speed * 1.5));
-            for (int i = 0; i < steps && m_run; ++i) {
-                VideoStep();
-            }
-            break;
+        const std::uint64_t seen = m_queues.Generation();
+        const int state = m_state.load();
+        {
+            const std::lock_guard<std::mutex> guard(m_seenLock);
+            m_seenState = state;
         }
-        case 3:
-        case 7:
-            KeyframeStep(false);
-            break;
-        case 4:
-            SoundStep();
-            VideoStep();
-            break;
-        case 5:
-            KeyframeStep(true);
-            break;
-        default:
-            break;
+        m_seenChanged.notify_all();
+        if (!Pass(state) && m_run) {
+            m_queues.WaitForChange(seen, kIdleRecheck);
         }
     }
     {
         const std::lock_guard<std::mutex> guard(m_fileLock);
         m_reader.Close();
     }
-    m_running = false;
+    Ended();
+}
+
+// One pass of the steps of a state; true when it did something, so that the next pass follows
+// at once, false when the worker has to wait for room, a state or a new entry.
+bool CSearchDataEx::Pass(int state) {
+    bool worked = false;
+    switch (state) {
+    case 2: {
+        for (int i = 0; i < 8; ++i) {
+            worked = SoundStep() || worked;
+        }
+        const int steps = std::max(1, static_cast<int>(m_speed * 1.5));
+        for (int i = 0; i < steps && m_run; ++i) {
+            worked = VideoStep() || worked;
+        }
+        break;
+    }
+    case 3:
+    case 7:
+        worked = KeyframeStep(false);
+        break;
+    case 4:
+        worked = SoundStep();
+        worked = VideoStep() || worked;
+        break;
+    case 5:
+        worked = KeyframeStep(true);
+        break;
+    default:
+        break;
+    }
+    return worked;
 }
 
 int CSearchDataEx::OpenEntry() {
     const std::lock_guard<std::mutex> guard(m_fileLock);
     m_reader.Close();
-    const std::string path = m_entry.CurrentPath(m_channel);
+    const std::string path = m_entry->CurrentPath(m_channel);
     const int offset = m_kind == 6 ? m_channel : 0;
     if (path.empty() || m_reader.Open(path, offset) == 0) {
         return -2;
@@ -187,7 +217,7 @@ int CSearchDataEx::OpenEntry() {
         m_decoder->ResetCodec(path);
     }
     m_reader.ClearKeyIndex();
-    if (m_reader.BuildKeyIndexUntil(0, m_channel, m_entry.m_llEndSecond[c]) == 0) {
+    if (m_reader.BuildKeyIndexUntil(0, m_channel, m_entry->m_llEndSecond[c]) == 0) {
         m_reader.Close();
         return 0;
     }
@@ -200,12 +230,12 @@ int CSearchDataEx::OpenEntry() {
     if (m_direction >= 0) {
         for (int i = 0; i < count && key < 0; ++i) {
             m_reader.GetKeyEntry(i, &entry);
-            key = entry.dwSecond >= m_entry.m_llStartSecond[c] ? i : -1;
+            key = entry.dwSecond >= m_entry->m_llStartSecond[c] ? i : -1;
         }
     } else {
         for (int i = count - 1; i >= 0 && key < 0; --i) {
             m_reader.GetKeyEntry(i, &entry);
-            key = entry.dwSecond <= m_entry.m_llEndSecond[c] ? i : -1;
+            key = entry.dwSecond <= m_entry->m_llEndSecond[c] ? i : -1;
         }
     }
     if (key < 0) {
@@ -220,12 +250,12 @@ int CSearchDataEx::OpenEntry() {
         m_audioBits = m_reader.GetAudioBitPerSample();
     }
     m_keyIndex = key;
-    const std::int64_t durationMs = m_entry.m_llEndTime[c] - m_entry.m_llStartTime[c];
+    const std::int64_t durationMs = m_entry->m_llEndTime[c] - m_entry->m_llStartTime[c];
     m_fileInfo = {};
     m_fileInfo.nFrames = m_reader.GetVideoLength(durationMs);
     m_fileInfo.nKeyframesLeft = count - key;
-    m_fileInfo.llStartSecond = m_entry.m_llStartSecond[c];
-    m_fileInfo.llEndSecond = m_entry.m_llEndSecond[c];
+    m_fileInfo.llStartSecond = m_entry->m_llStartSecond[c];
+    m_fileInfo.llEndSecond = m_entry->m_llEndSecond[c];
     m_fileInfo.nSearchType = m_searchType;
     m_fileInfo.nListIndex = m_listIndex;
     m_fileInfo.nKeySecond = static_cast<std::int32_t>(entry.dwSecond);
@@ -237,7 +267,7 @@ int CSearchDataEx::OpenEntry() {
 }
 
 void CSearchDataEx::LoadDrivingData() {
-    const std::int64_t durationMs = m_entry.m_llEndTime[0] - m_entry.m_llStartTime[0];
+    const std::int64_t durationMs = m_entry->m_llEndTime[0] - m_entry->m_llStartTime[0];
     const int count = std::max(0, m_reader.GetUserDataCount(durationMs));
     m_driving = std::make_shared<std::vector<_DRIVING_RECORD>>(
         static_cast<std::size_t>(count > kDrivingCapacity ? count + 200 : kDrivingCapacity));
@@ -264,13 +294,13 @@ bool CSearchDataEx::MoveToNextEntry() {
     if (answer < 0) {
         return false;
     }
-    CTimeList entry;
-    if (!FetchEntry(answer, entry)) {
+    auto entry = std::make_shared<CTimeList>();
+    if (!FetchEntry(answer, *entry)) {
         return false;
     }
     {
         const std::lock_guard<std::mutex> guard(m_fileLock);
-        m_entry = entry;
+        m_entry = std::move(entry);
     }
     m_listIndex = answer;
     const int result = OpenEntry();
@@ -292,24 +322,16 @@ bool CSearchDataEx::Usable(const _FRAME_DESC* descriptor, bool forward) const {
     }
     const auto c = static_cast<std::size_t>(m_channel);
     const std::int64_t time = static_cast<std::int64_t>(descriptor->dwSecond) * 1000 + descriptor->wMillisecond;
-    return forward ? time <= m_entry.m_llEndTime[c] : time >= m_entry.m_llStartTime[c];
-}
-
-unsigned char* CSearchDataEx::NextRingBuffer(int resolutionCode) {
-    std::vector<unsigned char>& buffer = m_ring[static_cast<std::size_t>(m_ringPosition)];
-    m_ringPosition = (m_ringPosition + 1) % kRingSize;
-    const std::size_t needed = pictureBytes(resolutionCode);
-    if (buffer.size() < needed) {
-        buffer.assign(needed, 0);
-    }
-    return buffer.data();
+    return forward ? time <= m_entry->m_llEndTime[c] : time >= m_entry->m_llStartTime[c];
 }
 
 int CSearchDataEx::DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& record) {
     if (descriptor == nullptr) {
         return -1;
     }
-    const std::uint32_t size = descriptor->dwSizes & 0x7FFFF;
+    // The frame's whole size: the descriptor's 19-bit field cuts frames of 512 KiB and more.
+    const std::uint32_t whole = m_reader.VideoFrameBytes();
+    const std::uint32_t size = whole != 0 ? whole : descriptor->dwSizes & 0x7FFFF;
     const int frameChannel = static_cast<int>(descriptor->dwChannelRes & 0x0F);
     const int resolution = static_cast<int>((descriptor->dwChannelRes >> 8) & 0x0F);
     if (size == 0) {
@@ -338,31 +360,27 @@ int CSearchDataEx::DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& rec
         return -5;
     }
     m_keyframeSeen = m_keyframeSeen || key;
-    record.picture = NextRingBuffer(resolution);
-    int width = 0;
-    int height = 0;
-    int format = 0;
-    _AV_DATA planes{};
-    if (!m_decoder || m_decoder->Decode(0, payload, &width, &height, static_cast<int>(size), record.picture,
-                                        &planes, &format) == 0) {
+    // The picture keeps the decoded planes itself, sized by what the stream holds, whatever
+    // the file header claims.
+    record.image = m_decoder ? m_decoder->DecodePicture(0, payload, static_cast<int>(size)) : nullptr;
+    if (!record.image) {
         return 1;
     }
-    record.frame.nWidth = width;
-    record.frame.nHeight = height;
-    record.frame.nFormat = format;
-    for (int i = 0; i < 8; ++i) {
-        record.frame.avData8to15[i] = planes.value[8 + i];
-    }
+    const picturedec::DecodedPicture& image = *record.image;
+    record.picture = image.Plane(0);
+    record.frame.nWidth = image.Width();
+    record.frame.nHeight = image.Height();
+    record.frame.nFormat = image.ReportedFormat();
     for (int i = 0; i < 3; ++i) {
-        record.frame.avData0to2[i] = planes.value[i];
+        record.frame.avData0to2[i] = reinterpret_cast<std::intptr_t>(image.Plane(i));
+        record.frame.avData8to15[i] = image.Stride(i);
     }
     return 0;
 }
 
 void CSearchDataEx::Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DESC& descriptor) {
     Describe(*record, descriptor);
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    m_pictures.push_back(std::move(record));
+    m_queues.PushPicture(std::move(record));
 }
 
 // The frame record and the entry of a decoded picture (under the file lock).
@@ -398,22 +416,22 @@ bool CSearchDataEx::HandleEndOfEntry() {
     return true;
 }
 
-void CSearchDataEx::VideoStep() {
+bool CSearchDataEx::VideoStep() {
     if (PictureCount() > kPictureQueueLimit) {
-        return;
+        return false;
     }
     std::unique_lock<std::mutex> file(m_fileLock);
     const _FRAME_DESC* descriptor = m_reader.ReadVideoFrame();
     if (!Usable(descriptor, true)) {
         file.unlock();
         if (!HandleEndOfEntry()) {
-            return;
+            return false;
         }
         file.lock();
         descriptor = m_reader.ReadVideoFrame();
         if (!Usable(descriptor, true)) {
             m_run = false;
-            return;
+            return false;
         }
     }
     const int option = m_speedOption;
@@ -424,22 +442,23 @@ void CSearchDataEx::VideoStep() {
         if (m_reader.GetKeyEntry(m_keyIndex, &key) >= 0) {
             m_reader.Seek(key.llPosition);
         }
-        return;
+        return true;
     }
     const _FRAME_DESC copy = *descriptor;
     auto record = std::make_unique<PictureRecord>();
     if (DecodeFrame(descriptor, *record) != 0) {
-        return;
+        return true;  // dropped; the next frame follows at once
     }
     const int keyIndex = m_reader.FindKeyByPosition(copy.nFramePosition, 0, 0);
     record->frame.nKeyIndex = keyIndex;
     m_keyIndex = keyIndex + 1;
     Queue(std::move(record), copy);
+    return true;
 }
 
-void CSearchDataEx::KeyframeStep(bool forward) {
+bool CSearchDataEx::KeyframeStep(bool forward) {
     if (PictureCount() > kPictureQueueLimit) {
-        return;
+        return false;
     }
     std::unique_lock<std::mutex> file(m_fileLock);
     _KEY_ENTRY key{};
@@ -450,115 +469,83 @@ void CSearchDataEx::KeyframeStep(bool forward) {
     }
     if (!Usable(descriptor, forward)) {
         file.unlock();
-        if (PictureCount() == 0 && !MoveToNextEntry()) {
-            m_run = false;
+        if (PictureCount() != 0) {
+            return false;  // the next entry once these are shown
         }
-        return;
+        if (!MoveToNextEntry()) {
+            m_run = false;
+            return false;
+        }
+        return true;
     }
     const _FRAME_DESC copy = *descriptor;
     auto record = std::make_unique<PictureRecord>();
     if (DecodeFrame(descriptor, *record) != 0) {
         m_keyIndex = m_keyIndex + (forward ? 1 : -1);
-        return;
+        return true;
     }
     const int keyIndex = m_reader.FindKeyByPosition(copy.nFramePosition, 0, 0);
     record->frame.nKeyIndex = keyIndex;
     m_keyIndex = keyIndex + (forward ? 1 : -1);
     Queue(std::move(record), copy);
+    return true;
 }
 
-void CSearchDataEx::SoundStep() {
-    if (m_channel != kAudioChannel || !m_soundEnabled) {
-        return;
-    }
-    {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        if (m_sounds.size() > kSoundQueueLimit) {
-            return;
-        }
+bool CSearchDataEx::SoundStep() {
+    if (m_channel != kAudioChannel || !m_soundEnabled || m_queues.SoundCount() > kSoundQueueLimit) {
+        return false;
     }
     const std::lock_guard<std::mutex> file(m_fileLock);
     const _FRAME_DESC* descriptor = m_reader.ReadAudioFrame();
     if (descriptor == nullptr) {
-        return;
+        return false;
     }
-    const std::uint32_t size = descriptor->dwSizes >> 19;
+    // The block's whole size: the descriptor's 13-bit field cuts blocks of 8 KiB and more.
+    const std::uint32_t whole = m_reader.AudioBlockBytes();
+    const std::uint32_t size = whole != 0 ? whole : descriptor->dwSizes >> 19;
     const std::int64_t time =
         static_cast<std::int64_t>(descriptor->dwSecond) * 1000 + m_audioDelay + descriptor->wMillisecond;
     if (size == 0 || time == 0) {
-        return;
+        return true;
     }
     const std::uint8_t* data = m_reader.ReadAudioData(size);
-    if (data == nullptr) {
-        return;
+    if (data == nullptr || (m_audioFormat != 7 && m_audioFormat != 1)) {
+        return true;
     }
-    auto block = std::make_unique<SoundBlock>();
+    std::unique_ptr<SoundBlock> block = m_queues.SpareSound();
     if (m_audioFormat == 7) {
         block->samples.resize(static_cast<std::size_t>(size) * 2);
         unsigned long written = 0;
         m_audioDecoder->DecodeAudio(data, size, block->samples.data(), &written);
         block->format = 1;
         block->bitsPerSample = 16;
-    } else if (m_audioFormat == 1) {
+    } else {
         block->samples.assign(data, data + size);
         block->format = 1;
         block->bitsPerSample = m_audioBits;
-    } else {
-        return;
     }
     block->sampleRate = m_audioRate;
     block->second = descriptor->dwSecond;
     block->millisecond = descriptor->wMillisecond;
     block->timeMs = time;
-    block->fileNumber = m_entry.m_nCurrentFileNumber[0];
-    block->entryStartSecond = m_entry.m_llStartSecond[0];
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    m_sounds.push_back(std::move(block));
-}
-
-bool CSearchDataEx::PeekPictureTime(std::int64_t& timeMs) {
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    if (m_pictures.empty()) {
-        return false;
-    }
-    timeMs = m_pictures.front()->frame.llTime;
+    block->fileNumber = m_entry->m_nCurrentFileNumber[0];
+    block->entryStartSecond = m_entry->m_llStartSecond[0];
+    m_queues.PushSound(std::move(block));
     return true;
 }
 
-std::unique_ptr<PictureRecord> CSearchDataEx::TakePicture() {
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    if (m_pictures.empty()) {
-        return nullptr;
-    }
-    auto record = std::move(m_pictures.front());
-    m_pictures.pop_front();
-    return record;
-}
 
-std::size_t CSearchDataEx::PictureCount() {
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    return m_pictures.size();
-}
-
-void CSearchDataEx::FlushPictures() {
-    const std::lock_guard<std::mutex> guard(m_pictureLock);
-    m_pictures.clear();
-}
-
-void CSearchDataEx::WithSounds(const std::function<void(std::deque<std::unique_ptr<SoundBlock>>&)>& work) {
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    work(m_sounds);
-}
-
-bool CSearchDataEx::Realign(const CTimeList& entry, int listIndex, int direction, int framePosition) {
+bool CSearchDataEx::Realign(const std::shared_ptr<const CTimeList>& entry, int listIndex, int direction,
+                            int framePosition) {
     m_listIndex = listIndex;
     m_direction = direction;
     bool reopen = false;
     {
         const std::lock_guard<std::mutex> guard(m_fileLock);
         const auto c = static_cast<std::size_t>(m_channel);
-        reopen = entry.m_llStartTime[c] != m_entry.m_llStartTime[c] || entry.m_llEndTime[c] != m_entry.m_llEndTime[c] ||
-                 entry.CurrentPath(m_channel) != m_entry.CurrentPath(m_channel);
+        reopen = entry->m_llStartTime[c] != m_entry->m_llStartTime[c] ||
+                 entry->m_llEndTime[c] != m_entry->m_llEndTime[c] ||
+                 entry->CurrentPath(m_channel) != m_entry->CurrentPath(m_channel);
         if (reopen) {
             m_entry = entry;
         }
@@ -573,7 +560,16 @@ bool CSearchDataEx::Realign(const CTimeList& entry, int listIndex, int direction
         return false;
     }
     m_keyIndex = key;
-    return m_reader.Seek(entryKey.llPosition) != 0;
+    if (m_reader.Seek(entryKey.llPosition) == 0) {
+        return false;
+    }
+    // The sound follows the pictures: what was read ahead belongs to the old place, and the
+    // reading goes on from the key frame the pictures go on from.
+    if (m_channel == kAudioChannel) {
+        m_reader.SyncAudio(static_cast<int>(entryKey.llPosition));
+    }
+    m_queues.ClearSounds();
+    return true;
 }
 
 int CSearchDataEx::KeyCount() {

@@ -2,16 +2,20 @@
 // A channel worker: while a list entry plays, its own thread reads the channel's stream file,
 // decodes pictures and sound into two bounded queues that the playback thread empties on its
 // clock, loads channel 0's driving data, and moves on to the next entry when the file ends.
-// Locks: m_pictureLock guards m_pictures; m_soundLock guards m_sounds; m_fileLock guards the
-// reader, the key-frame position and the open entry. States, speed and options are atomics.
+// The thread sleeps whenever it has nothing to do (queues full, paused, stopped) and wakes on a
+// change of state, speed or queue. Locks: the queues have their own (ChannelQueues); m_fileLock
+// guards the reader, the key-frame position and the open entry. States, speed and options are
+// atomics.
 
 #include "engine/CArchiveAvi.h"
+#include "engine/ChannelQueues.h"
 #include "engine/EngineRecords.h"
 #include "engine/ReplayCallback.h"
 
 #include <array>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -26,7 +30,6 @@ class CSearchDataEx {
 public:
     static constexpr std::size_t kPictureQueueLimit = 12;  // the video step stops above this
     static constexpr std::size_t kSoundQueueLimit = 16;    // the sound step stops above this
-    static constexpr int kRingSize = 24;
     static constexpr int kDrivingCapacity = 18000;
     static constexpr int kAudioChannel = 0;
 
@@ -59,20 +62,24 @@ public:
     bool IsRunning() const { return m_running; }
     bool IsStarted() const { return m_started; }
     int ListIndex() const { return m_listIndex; }
+    // Waits until the thread has begun a pass in `state` (or has ended), at most `limit`; false
+    // when it did not within the limit. After it, no step of an earlier state is under way.
+    bool WaitForState(int state, std::chrono::milliseconds limit);
 
-    // The oldest queued picture's time (false when none), and taking it.
-    bool PeekPictureTime(std::int64_t& timeMs);
-    std::unique_ptr<PictureRecord> TakePicture();
-    std::size_t PictureCount();
-    // Deletes every queued picture.
-    void FlushPictures();
-
-    // The sound queue, for the playback thread: run `work` on it under its lock.
-    void WithSounds(const std::function<void(std::deque<std::unique_ptr<SoundBlock>>&)>& work);
+    // The picture and sound queues the playback thread empties.
+    ChannelQueues& Queues() { return m_queues; }
+    // Short forms for the picture queue.
+    bool PeekPictureTime(std::int64_t& timeMs) { return m_queues.PeekPictureTime(timeMs); }
+    std::unique_ptr<PictureRecord> TakePicture() { return m_queues.TakePicture(); }
+    std::size_t PictureCount() { return m_queues.PictureCount(); }
+    void FlushPictures() { m_queues.FlushPictures(); }
+    // Called (from the worker's thread) when its thread ends, so the playback thread wakes.
+    void SetEndListener(std::function<void()> listener) { m_endListener = std::move(listener); }
 
     // Re-alignment by the manager: play `entry` from the key frame after `framePosition` in
     // the direction. False when the entry cannot be opened or positioned.
-    bool Realign(const CTimeList& entry, int listIndex, int direction, int framePosition);
+    bool Realign(const std::shared_ptr<const CTimeList>& entry, int listIndex, int direction,
+                 int framePosition);
 
     // Closes the open file (under the file lock, so never under the worker's feet).
     void CloseFile();
@@ -86,15 +93,15 @@ public:
     std::unique_ptr<PictureRecord> DecodeKeyFrame(int keyIndex, std::int64_t second);
 
 private:
-    enum class Step { Done, EndOfEntry };
-
     void Run();
+    bool Pass(int state);
+    void Ended();
     int OpenEntry();
     bool MoveToNextEntry();
     bool FetchEntry(int listIndex, CTimeList& entry);
-    void VideoStep();
-    void KeyframeStep(bool forward);
-    void SoundStep();
+    bool VideoStep();
+    bool KeyframeStep(bool forward);
+    bool SoundStep();
     int DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& record);
     bool Usable(const _FRAME_DESC* descriptor, bool forward) const;
     bool HandleEndOfEntry();
@@ -102,9 +109,7 @@ private:
     void Describe(PictureRecord& record, const _FRAME_DESC& descriptor);
     void LoadDrivingData();
     void UpdateSoundEnabled();
-    unsigned char* NextRingBuffer(int resolutionCode);
     void Send(unsigned code, std::intptr_t param, void* data);
-    int Ask(unsigned code, std::intptr_t param);
 
     const int m_channel;
     CArchiveAvi m_reader;
@@ -129,22 +134,23 @@ private:
     std::atomic<int> m_keyIndex{0};
 
     std::thread m_thread;
+    std::function<void()> m_endListener;  // set before the first start
+
+    // The state the thread last began a pass in; the manager waits on it.
+    std::mutex m_seenLock;
+    std::condition_variable m_seenChanged;
+    int m_seenState = -1;  // guarded by m_seenLock
 
     std::mutex m_fileLock;  // guards the reader's position, m_entry and m_fileInfo
-    CTimeList m_entry;
+    std::shared_ptr<const CTimeList> m_entry;  // never null; replaced, never changed in place
     _FILE_INFORMATION m_fileInfo{};
     int m_audioFormat = 0;   // worker thread and re-alignment, under m_fileLock
     int m_audioRate = 0;
     int m_audioBits = 0;
 
-    std::mutex m_pictureLock;
-    std::deque<std::unique_ptr<PictureRecord>> m_pictures;  // guarded by m_pictureLock
-    std::mutex m_soundLock;
-    std::deque<std::unique_ptr<SoundBlock>> m_sounds;  // guarded by m_soundLock
+    ChannelQueues m_queues;
 
     // Worker thread, or whoever holds m_fileLock (the paused key-frame search).
-    std::array<std::vector<unsigned char>, kRingSize> m_ring;
-    int m_ringPosition = 0;
     bool m_keyframeSeen = false;
     int m_lastResolution = -1;
     // Channel 0's driving data of the open entry; a new store for every entry, shared with the

@@ -1,5 +1,7 @@
 #include "engine/EngineRecords.h"
 
+#include "picturedec/DecodedPicture.h"
+
 #include <cstring>
 
 namespace driving {
@@ -27,3 +29,6 @@ std::int32_t TypeCode(const std::uint8_t* record, std::uint32_t length) {
 }
 
 } // namespace driving
+
+PictureRecord::PictureRecord() = default;
+PictureRecord::~PictureRecord() = default;

@@ -67,11 +67,24 @@ struct _FRAME_INFO {
     std::int32_t reserved3;
 };
 
+namespace picturedec {
+class DecodedPicture;
+}
+
 // One decoded picture waiting in a channel's queue, or shown as its current picture.
 struct PictureRecord {
-    CTimeList entry;
+    PictureRecord();
+    ~PictureRecord();
+    PictureRecord(const PictureRecord&) = delete;
+    PictureRecord& operator=(const PictureRecord&) = delete;
+
+    // The entry the picture came from, shared by every picture of it.
+    std::shared_ptr<const CTimeList> entry;
     int listIndex = -1;
-    unsigned char* picture = nullptr;  // one of the worker's ring buffers; not owned
+    // The decoded planes, held for as long as the record lives (the queue, then the current
+    // picture, and any caller of GetLastVideoImage until the next picture of the channel).
+    std::unique_ptr<picturedec::DecodedPicture> image;
+    unsigned char* picture = nullptr;  // the first plane of `image`
     _FRAME_INFO frame{};
     bool valid = false;
     // Keeps the driving data that frame.records points into alive while the picture is in use,

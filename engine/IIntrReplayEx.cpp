@@ -2,8 +2,15 @@
 
 #include "engine/CReplayMgrEx.h"
 
+#include <new>
+
 std::unique_ptr<IIntrReplayEx> IIntrReplayEx::Create() {
-    return std::make_unique<CReplayMgrEx>();
+    // Out of memory answers null: no exception leaves the library.
+    try {
+        return std::make_unique<CReplayMgrEx>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 IIntrReplayEx::IIntrReplayEx() = default;

@@ -70,11 +70,7 @@ protected:
         return true;
     }
 
-    std::size_t soundCount() {
-        std::size_t count = 0;
-        m_worker->WithSounds([&](auto& sounds) { count = sounds.size(); });
-        return count;
-    }
+    std::size_t soundCount() { return m_worker->Queues().SoundCount(); }
 
     TempFolder m_folder;
     _AVI_NAME_FORMAT2 m_format{};
@@ -107,13 +103,14 @@ TEST_F(Worker, FillsBoundedQueuesOfPicturesAndSound) {
     EXPECT_EQ(first->frame.nRecordCount, 60);
     EXPECT_EQ(first->frame.records[0].nType, driving::kGps);
     EXPECT_EQ(first->frame.records[0].nLength, 72);
-    m_worker->WithSounds([](auto& sounds) {
-        EXPECT_EQ(sounds.front()->format, 1);
-        EXPECT_EQ(sounds.front()->bitsPerSample, 16);
-        EXPECT_EQ(sounds.front()->sampleRate, 8000);
-        EXPECT_EQ(sounds.front()->samples.size(), 1600U);  // 100 ms of mu-law, expanded
-        EXPECT_EQ(sounds.front()->timeMs, kStartMs);
-    });
+    std::uint64_t generation = 0;
+    const auto sound = m_worker->Queues().TakeSound(generation);
+    ASSERT_NE(sound, nullptr);
+    EXPECT_EQ(sound->format, 1);
+    EXPECT_EQ(sound->bitsPerSample, 16);
+    EXPECT_EQ(sound->sampleRate, 8000);
+    EXPECT_EQ(sound->samples.size(), 1600U);  // 100 ms of mu-law, expanded
+    EXPECT_EQ(sound->timeMs, kStartMs);
     EXPECT_TRUE(m_worker->Stop(1000ms));
     EXPECT_FALSE(m_worker->IsRunning());
 }
@@ -181,9 +178,7 @@ TEST_F(Worker, RearChannelReadsItsOwnFile) {
     auto picture = rear->TakePicture();
     EXPECT_EQ(picture->frame.nChannel, 1);
     EXPECT_EQ(picture->frame.records, nullptr);  // driving data rides with channel 0 only
-    std::size_t sounds = 99;
-    rear->WithSounds([&](auto& queue) { sounds = queue.size(); });
-    EXPECT_EQ(sounds, 0U);  // only channel 0 produces sound
+    EXPECT_EQ(rear->Queues().SoundCount(), 0U);  // only channel 0 produces sound
     rear->Stop(1000ms);
 }
 
