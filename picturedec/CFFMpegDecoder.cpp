@@ -193,9 +193,10 @@ std::unique_ptr<picturedec::DecodedPicture> CFFMpegDecoder::DecodePicture(unsign
     }
     const int target = m_targetFormat.load(std::memory_order_relaxed);
     std::unique_ptr<picturedec::DecodedPicture> picture;
-    if (target != kFormatBgra && slot.decoded->format == AV_PIX_FMT_YUV420P) {
-        // Already in the display's planar form: the scaler would only copy it, colour controls
-        // and all (they act on RGB output only), so the decoder's own frame is handed on.
+    const bool controls = m_colorControlMode.load(std::memory_order_relaxed) == 1;
+    if (target != kFormatBgra && slot.decoded->format == AV_PIX_FMT_YUV420P && !controls) {
+        // Already in the display's planar form and no colour controls to apply: the scaler
+        // would only copy it, so the decoder's own frame is handed on.
         picture = picturedec::DecodedPicture::Adopt(*slot.decoded, kFormatYuvPlanar);
     } else {
         picture = Converted(slot, target);

@@ -1,4 +1,5 @@
 #include "picturedec/CFFMpegDecoder.h"
+#include "picturedec/DecodedPicture.h"
 
 #include "platform/debug/DebugOut.h"
 #include "tests/support/Command.h"
@@ -73,7 +74,87 @@ std::string decodeAll(const std::string& path, int codec, int format, int& pictu
     return all;
 }
 
+// Every frame through DecodePicture, each plane's visible rows packed one after another.
+std::string decodePictures(const std::string& path, int format, int controlMode, int& pictures) {
+    CAviParser2 parser;
+    EXPECT_EQ(parser.OpenStream(path, 0), 1);
+    EXPECT_EQ(parser.OpenVideoStream(0), 1);
+    CFFMpegDecoder decoder(1);
+    decoder.InitCodec(IVideoDecoder::kH264);
+    decoder.SetTargetFormat(format);
+    decoder.SetColorControlMode(controlMode);
+    decoder.SetBrightness(70);
+    decoder.SetSaturation(20);
+    std::string all;
+    tachy::avi::BitmapInfoHeader bih{};
+    pictures = 0;
+    std::vector<std::unique_ptr<picturedec::DecodedPicture>> kept;  // held while more decode
+    while (parser.GetVideoHeader(&bih, nullptr, nullptr, nullptr) == 1) {
+        auto picture = decoder.DecodePicture(0, parser.GetVideoStream(0), static_cast<int>(bih.biSizeImage));
+        if (!picture) {
+            continue;
+        }
+        const bool bgra = picture->ReportedFormat() == IVideoDecoder::kFormatBgra;
+        for (int plane = 0; plane < (bgra ? 1 : 3); ++plane) {
+            const int width = bgra ? picture->Width() * 4 : plane == 0 ? picture->Width() : (picture->Width() + 1) / 2;
+            const int height = plane == 0 ? picture->Height() : (picture->Height() + 1) / 2;
+            for (int y = 0; y < height; ++y) {
+                all.append(reinterpret_cast<const char*>(picture->Plane(plane) + y * picture->Stride(plane)),
+                           static_cast<std::size_t>(width));
+            }
+        }
+        kept.push_back(std::move(picture));
+        ++pictures;
+    }
+    return all;
+}
+
 } // namespace
+
+// The pictures handed on by reference (or converted into pooled buffers when colour controls
+// apply) are the pictures the copying path writes, and each stays intact while later ones are
+// decoded.
+TEST(CFFMpegDecoder, PicturesByReferenceEqualTheCopiedOnes) {
+    const TempFolder folder;
+    const std::string path = makeClip(folder, mkcard::VideoEncoder::Codec::H264, 318, 178, 0.5);
+    for (const int format : {IVideoDecoder::kFormatYuv, IVideoDecoder::kFormatBgra}) {
+        for (const int controlMode : {0, 1}) {
+            int copied = 0;
+            int referenced = 0;
+            CFFMpegDecoder reference(1);
+            reference.SetColorControlMode(controlMode);
+            reference.SetBrightness(70);
+            reference.SetSaturation(20);
+            const std::string byReference = decodePictures(path, format, controlMode, referenced);
+            std::string byCopy;
+            {
+                CAviParser2 parser;
+                ASSERT_EQ(parser.OpenStream(path, 0), 1);
+                ASSERT_EQ(parser.OpenVideoStream(0), 1);
+                reference.InitCodec(IVideoDecoder::kH264);
+                reference.SetTargetFormat(format);
+                std::vector<unsigned char> picture(318 * 178 * 4);
+                tachy::avi::BitmapInfoHeader bih{};
+                while (parser.GetVideoHeader(&bih, nullptr, nullptr, nullptr) == 1) {
+                    int width = 0;
+                    int height = 0;
+                    int reported = 0;
+                    _AV_DATA planes{};
+                    if (reference.Decode(0, parser.GetVideoStream(0), &width, &height,
+                                         static_cast<int>(bih.biSizeImage), picture.data(), &planes, &reported) == 1) {
+                        const std::size_t bytes = format == IVideoDecoder::kFormatBgra ? 318U * 178 * 4
+                                                                                       : 318U * 178 + 2U * 159 * 89;
+                        byCopy.append(reinterpret_cast<const char*>(picture.data()), bytes);
+                        ++copied;
+                    }
+                }
+            }
+            EXPECT_EQ(referenced, 15) << format << " " << controlMode;
+            EXPECT_EQ(copied, referenced);
+            EXPECT_TRUE(byReference == byCopy) << format << " " << controlMode;
+        }
+    }
+}
 
 TEST(CFFMpegDecoder, YuvPlanesEqualFfmpegsForH264AndHevc) {
     const TempFolder folder;
