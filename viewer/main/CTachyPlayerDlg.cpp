@@ -340,6 +340,11 @@ void CTachyPlayerDlg::ToggleFullScreen() {
         setGeometry(m_beforeFullScreen);
         LayOut();
     }
+    // A paused engine shows its pictures once, not over and over: the display that now shows
+    // the main channel gets them again.
+    if (m_engine) {
+        m_engine->ShowCurrentImage();
+    }
     update();
 }
 

@@ -303,6 +303,26 @@ TEST_F(ViewerMainWindow, EnterTogglesFullScreenOnlyWithSomethingLoaded) {
     EXPECT_FALSE(m_window->IsFullScreenShown());
 }
 
+TEST_F(ViewerMainWindow, FullScreenWhilePausedShowsThePausedPicture) {
+    ASSERT_TRUE(m_window->OpenPath(card()));
+    m_window->List()->SelectRow(0);
+    m_window->Play();
+    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 120000));
+    m_window->PauseOrResume();
+    ASSERT_EQ(m_window->Engine()->GetPlayerState(), 8);
+    // A paused engine shows its pictures once; wait until that has happened.
+    int shown = m_window->PicturesShown(0);
+    for (int still = 0; still < 30; shown = m_window->PicturesShown(0)) {
+        QTest::qWait(20);
+        still = m_window->PicturesShown(0) == shown ? still + 1 : 0;
+    }
+    QTest::keyClick(m_window.get(), Qt::Key_Return);
+    ASSERT_TRUE(m_window->IsFullScreenShown());
+    // The full-screen display gets the paused picture (it would stay black otherwise).
+    EXPECT_TRUE(waitFor([&] { return m_window->PicturesShown(0) > shown; }, 60000));
+    QTest::keyClick(m_window.get(), Qt::Key_Escape);
+}
+
 TEST_F(ViewerMainWindow, TheGraphAndTheVehiclePageFollowTheFrontPicture) {
     if (kUnderThreadSanitizer) {
         GTEST_SKIP() << "needs playback to keep real time";
