@@ -617,8 +617,8 @@ bool CPlayThreadEx::Realign(int direction) {
             return false;
         }
     }
-    // Whatever sound was being played belongs to the old place.
-    m_soundSync = -1;
+    // The sound in step before belongs to the old place: the paused pass that the manager
+    // waited for has stopped it, and it starts again at the clock.
     return true;
 }
 
