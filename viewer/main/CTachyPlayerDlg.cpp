@@ -341,10 +341,15 @@ void CTachyPlayerDlg::ToggleFullScreen() {
         LayOut();
     }
     // A paused engine shows its pictures once, not over and over: the display that now shows
-    // the main channel gets them again.
-    if (m_engine) {
-        m_engine->ShowCurrentImage();
-    }
+    // the main channel gets them again, once the new layout has been shown.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_engine) {
+                m_engine->ShowCurrentImage();
+            }
+        },
+        Qt::QueuedConnection);
     update();
 }
 
