@@ -21,7 +21,7 @@ TEST(Process, ReportsTheExitCode) {
 
 TEST(Process, WaitTimesOutWhileTheChildRuns) {
     Process child;
-    ASSERT_TRUE(child.start(TACHY_TEST_HELPER, {"sleep", "400"}));
+    ASSERT_TRUE(child.start(TACHY_TEST_HELPER, {"sleep", "5000"}));
     EXPECT_EQ(child.wait(10ms), Process::WaitResult::TimedOut);
     EXPECT_TRUE(child.isRunning());
     EXPECT_EQ(child.wait(10s), Process::WaitResult::Exited);

@@ -187,7 +187,7 @@ TEST_F(ViewerMainWindow, PlayShowsBothCamerasAndStopReturnsToLoaded) {
     m_window->List()->SelectRow(0);
     m_window->Play();
     ASSERT_EQ(m_window->LoadState(), viewer::kPlaying);
-    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 15 && m_window->PicturesShown(1) >= 15; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 15 && m_window->PicturesShown(1) >= 15; }, 45000));
     // Paused within the first recording, the pictures and the marks stay for the checks.
     m_window->PauseOrResume();
     EXPECT_EQ(m_window->LoadState(), viewer::kPlaying);
@@ -272,7 +272,7 @@ TEST_F(ViewerMainWindow, DeletingTheCurrentFileTakesItOffTheCardAndTheList) {
     m_window->command(viewer::kUserMessage, viewer::kDeleteCurrent, 0);
     viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
     EXPECT_FALSE(std::filesystem::exists(file));
-    ASSERT_TRUE(waitFor([&] { return m_window->List()->GetItemCount() == 2; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return m_window->List()->GetItemCount() == 2; }, 45000));
     EXPECT_EQ(m_window->List()->GetSelectedRow(), 1);
 }
 
@@ -342,7 +342,7 @@ TEST_F(ViewerMainWindow, TheGraphAndTheVehiclePageFollowTheFrontPicture) {
     ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
     ASSERT_TRUE(m_window->OpenPath(QString::fromStdString(options.out.string())));
     m_window->Play();
-    ASSERT_TRUE(waitFor([&] { return m_window->Graph()->CursorIndex() > 70; }, 15000));
+    ASSERT_TRUE(waitFor([&] { return m_window->Graph()->CursorIndex() > 70; }, 45000));
     m_window->PauseOrResume();
     QApplication::processEvents();
     EXPECT_EQ(m_window->Graph()->State(), viewer::kPlaying);
@@ -399,7 +399,7 @@ TEST_F(ViewerMainWindow, TheMapPageFollowsTheCarAlongTheRoute) {
     m_window->Func()->SelectTab(1);
     m_window->Play();
     const auto calls = [&] { return evaluateJsonOnMap(*map, QStringLiteral("JSON.stringify(tachyMap.calls)")); };
-    ASSERT_TRUE(waitFor([&] { return !calls().isEmpty(); }, 15000));
+    ASSERT_TRUE(waitFor([&] { return !calls().isEmpty(); }, 45000));
     // Paused, the route and the car stay where they are for the checks.
     m_window->PauseOrResume();
     QTest::qWait(1000);  // the map's zoom animation

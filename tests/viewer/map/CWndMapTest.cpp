@@ -82,7 +82,7 @@ TEST_F(MapPage, OnlinePositionsReachThePageOnceEach) {
     m_map->StartUpdates();
     EXPECT_EQ(m_map->IsUpdating(), 1);
     m_map->SetPosition(48.0822F, 11.3454F, 37.8F);  // 70 km/h in knots
-    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 8000));
+    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 45000));
     QJsonArray call = recordedCalls(*m_map).at(0).toArray();
     EXPECT_NEAR(call.at(0).toDouble(), 48.137, 1e-4);
     EXPECT_NEAR(call.at(1).toDouble(), 11.5757, 1e-4);
@@ -96,7 +96,7 @@ TEST_F(MapPage, OnlinePositionsReachThePageOnceEach) {
 
     // A small step at speed moves the car without centring the map.
     m_map->SetPosition(48.0823F, 11.3454F, 37.8F);
-    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 2; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 2; }, 45000));
     call = recordedCalls(*m_map).at(1).toArray();
     EXPECT_NEAR(call.at(0).toDouble(), 48.13717, 1e-4);
     EXPECT_FALSE(call.at(3).toBool());
@@ -113,7 +113,7 @@ TEST_F(MapPage, OfflineHoldsPositionsAndCentresWhenBackOnline) {
     QTest::qWait(CWndMap::kUpdateIntervalMs + 500);
     EXPECT_EQ(recordedCalls(*m_map).size(), 0);
     m_map->SetOnline(1);
-    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 45000));
     EXPECT_TRUE(recordedCalls(*m_map).at(0).toArray().at(3).toBool());
 }
 
@@ -123,7 +123,7 @@ TEST_F(MapPage, RouteIsDrawnOnAGridWithoutTiles) {
         route.push_back({48.137 + i * 0.0004, 11.5757 + i * 0.0006});
     }
     m_map->SetRoute(route);
-    ASSERT_TRUE(waitFor([&] { return evaluate(*m_map, QStringLiteral("tachyMap.routes.length")).toInt() == 1; }, 5000));
+    ASSERT_TRUE(waitFor([&] { return evaluate(*m_map, QStringLiteral("tachyMap.routes.length")).toInt() == 1; }, 45000));
     EXPECT_EQ(evaluate(*m_map, QStringLiteral("tachyMap.routes[0]")).toInt(), 40);
     // The route is an SVG path on the overlay pane; the car waits for its first position.
     EXPECT_EQ(evaluate(*m_map, QStringLiteral("document.querySelectorAll('.leaflet-overlay-pane path').length")).toInt(), 1);
@@ -154,7 +154,7 @@ TEST_F(MapPage, DriveOnTheGridPicture) {
     };
     m_map->SetPosition(recorderForm(middle.latitude), recorderForm(middle.longitude),
                        static_cast<float>(middle.speedKmh * 0.539957));
-    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 8000));
+    ASSERT_TRUE(waitFor([&] { return recordedCalls(*m_map).size() == 1; }, 45000));
     const QJsonArray call = recordedCalls(*m_map).at(0).toArray();
     EXPECT_NEAR(call.at(0).toDouble(), middle.latitude, 1e-4);
     EXPECT_NEAR(call.at(1).toDouble(), middle.longitude, 1e-4);
