@@ -82,9 +82,14 @@ void CPlayThreadEx::Send(unsigned code, std::intptr_t param, void* data) {
 }
 
 void CPlayThreadEx::SetState(int state) {
-    const int previous = m_state.exchange(state);
-    if (state != previous && state != kPaused && state != kStopped) {
-        m_lastRunning = state;
+    {
+        // The state and the last running state change together, so that the thread never
+        // pairs a state it read before the change with a last running state set by it.
+        const std::lock_guard<std::mutex> guard(m_stateLock);
+        const int previous = m_state.exchange(state);
+        if (state != previous && state != kPaused && state != kStopped) {
+            m_lastRunning = state;
+        }
     }
     Wake();
 }
@@ -235,7 +240,17 @@ CPlayThreadEx::Nap CPlayThreadEx::Stopped() {
         m_idle = true;
     }
     m_idleChanged.notify_all();
-    if (m_lastRunning == 0) {
+    int last = 0;
+    {
+        // Only a play that has ended is announced: a pass that read "stopped" just before a new
+        // play began must not announce the end of that new play.
+        const std::lock_guard<std::mutex> guard(m_stateLock);
+        if (m_state.load() != kStopped) {
+            return Nap(0);
+        }
+        last = m_lastRunning;
+    }
+    if (last == 0) {
         return kUntilWoken;
     }
     for (int channel = 0; channel < kChannels; ++channel) {
@@ -244,13 +259,16 @@ CPlayThreadEx::Nap CPlayThreadEx::Stopped() {
     if (m_popup >= 0) {
         Send(kPopupNoPicture, 0, nullptr);
     }
-    _PLAY_END_INFO end{m_lastRunning, m_searchType, m_workers[0] != nullptr && m_workers[0]->IsRunning() ? 1 : 0};
+    _PLAY_END_INFO end{last, m_searchType, m_workers[0] != nullptr && m_workers[0]->IsRunning() ? 1 : 0};
     Send(kEndOfPlay, 0, &end);
-    if (end.nFlag == 0) {
-        m_lastRunning = 0;
-        return kUntilWoken;
+    if (end.nFlag != 0) {
+        return kNoticeInterval;
     }
-    return kNoticeInterval;
+    const std::lock_guard<std::mutex> guard(m_stateLock);
+    if (m_state.load() == kStopped) {
+        m_lastRunning = 0;  // a play started meanwhile keeps its own
+    }
+    return kUntilWoken;
 }
 
 // The display time (picture time plus the channel's offset) of the channel's oldest queued

@@ -94,6 +94,7 @@ private:
     ReplayCallback m_callback = nullptr;
     void* m_user = nullptr;
 
+    std::mutex m_stateLock;  // held while m_state and m_lastRunning change together
     std::atomic<int> m_state{0};
     std::atomic<int> m_lastRunning{0};
     std::atomic<int> m_searchType{0};

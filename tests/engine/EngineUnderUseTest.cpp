@@ -262,10 +262,11 @@ TEST_F(EngineUnderUse, StepBackByKeyFrameFromStopAsksForTheCurrentEntryAsPlayDoe
 }
 
 TEST_F(EngineUnderUse, StartsAndStopsAHundredTimesWithoutAHangOrALeftThread) {
-    mkcard::CardOptions options = smallCard(2, 2);
-    options.periodSeconds = 1;  // two entries
+    mkcard::CardOptions options = smallCard(20, 2);
+    options.periodSeconds = 10;  // two entries, far longer than a round plays
     Open(options);
     const int threadsBefore = threadCount();
+    int endsWhilePlaying = 0;
     for (int round = 0; round < 100; ++round) {
         m_engine->PlayList(round % 2, round % 3 != 2 ? 1 : 0);
         switch (round % 5) {
@@ -290,10 +291,14 @@ TEST_F(EngineUnderUse, StartsAndStopsAHundredTimesWithoutAHangOrALeftThread) {
         default:
             break;
         }
+        // No end of play is announced while an entry plays (a pass that read "stopped" just
+        // before the start once announced the end of the new play).
+        endsWhilePlaying += m_viewer.viewer.Count(70);
         EXPECT_EQ(m_engine->Stop(), 1);
         EXPECT_EQ(m_engine->GetPlayerState(), 0);
         m_viewer.viewer.Clear();
     }
+    EXPECT_EQ(endsWhilePlaying, 0);
     EXPECT_EQ(Manager().TimedOutWaits(), 0);
     EXPECT_EQ(threadCount(), threadsBefore);
 }
