@@ -82,6 +82,11 @@ void CPlayThreadEx::Send(unsigned code, std::intptr_t param, void* data) {
 }
 
 void CPlayThreadEx::SetState(int state) {
+    if (state == kStopped) {
+        // A wait for the idle signal waits for a stopped pass that follows this change.
+        const std::lock_guard<std::mutex> guard(m_idleLock);
+        m_idle = false;
+    }
     {
         // The state and the last running state change together, so that the thread never
         // pairs a state it read before the change with a last running state set by it.
@@ -234,12 +239,20 @@ CPlayThreadEx::Nap CPlayThreadEx::RunState(int state, std::int64_t elapsed) {
     }
 }
 
+// The stopped pass: the end-of-play notices of a play that has ended, then the idle signal, so
+// that a Stop waiting for it returns only once the stopped play's notices have been given (and
+// none of them can reach the viewer after a new play has begun).
 CPlayThreadEx::Nap CPlayThreadEx::Stopped() {
+    const Nap nap = Notices();
     {
         const std::lock_guard<std::mutex> guard(m_idleLock);
         m_idle = true;
     }
     m_idleChanged.notify_all();
+    return nap;
+}
+
+CPlayThreadEx::Nap CPlayThreadEx::Notices() {
     int last = 0;
     {
         // Only a play that has ended is announced: a pass that read "stopped" just before a new

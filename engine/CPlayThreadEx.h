@@ -74,6 +74,7 @@ private:
     void Sleep(Nap nap, std::uint64_t seen);
     void MarkExecuted(int state);
     Nap Stopped();
+    Nap Notices();
     Nap Forward(std::int64_t elapsed);
     Nap Sweep(std::int64_t elapsed, int direction, int state);
     Nap Step(int state);
