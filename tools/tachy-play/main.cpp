@@ -189,6 +189,8 @@ int main(int argc, char** argv) {
     }
     const double cpuBefore = cpuSeconds();
     const auto start = std::chrono::steady_clock::now();
+    const auto startMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(start.time_since_epoch()).count();
     const int started = options.backward ? engine->PlayBackward() : engine->PlayForward();
     if (started == 0 && !options.backward) {
         std::fprintf(stderr, "tachy-play: row %d cannot be played\n", options.row);
@@ -201,7 +203,8 @@ int main(int argc, char** argv) {
     } else {
         viewer.WaitForEnd(24 * 3600.0);
     }
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const auto end = std::chrono::steady_clock::now();
+    const double wall = std::chrono::duration<double>(end - start).count();
     // Under-runs while the engine still had sound to give: the output's queue runs dry once more
     // after the last block, by design, and that one is not counted.
     const int underRuns = viewer.UnderRuns();
@@ -223,7 +226,9 @@ int main(int argc, char** argv) {
         perChannel[channel >= 0 && channel < 3 ? channel : 0] += 1;
     }
     int late = 0;
-    double recorded = 0;
+    double recorded = 0; // recording time from the first to the last picture shown
+    double shownFor = 0; // wall time between showing them
+    double startUp = 0;  // from the play request to the first picture
     if (!pictures.empty()) {
         // Each picture's delay against its place on the recording's timeline, measured from the
         // typical (median) delay, so that the start-up wait, which shifts every picture alike, is
@@ -241,6 +246,8 @@ int main(int argc, char** argv) {
             late += delay - baseline > interval ? 1 : 0;
         }
         recorded = static_cast<double>(std::abs(pictures.back().timeMs - pictures.front().timeMs)) / 1000;
+        shownFor = static_cast<double>(pictures.back().wallMs - pictures.front().wallMs) / 1000;
+        startUp = static_cast<double>(pictures.front().wallMs - startMs) / 1000;
         std::printf("channel 0: %zu pictures, first %lld, last %lld, late %d\n", pictures.size(),
                     static_cast<long long>(pictures.front().timeMs), static_cast<long long>(pictures.back().timeMs),
                     late);
@@ -255,8 +262,12 @@ int main(int argc, char** argv) {
         std::printf("sound device clock lag: %.1f ms, largest drift without it: %.1f ms\n", meter.DeviceLagMs(),
                     viewer.MaxDriftWithoutDeviceLagMs());
     }
+    // The pace is the recording time played per wall second between the first and the last
+    // picture; the wait for the first picture is reported on its own, since it is a latency and
+    // not a speed (it would otherwise count against short plays far more than long ones).
     std::printf("recorded seconds: %.3f, wall seconds: %.3f, real-time factor: %.3f, cpu seconds: %.3f\n",
-                recorded, wall, wall > 0 ? recorded / wall : 0.0, cpu);
+                recorded, shownFor, shownFor > 0 ? recorded / shownFor : 0.0, cpu);
+    std::printf("start-up seconds: %.3f, total wall seconds: %.3f\n", startUp, wall);
     std::printf("peak resident MB: %.1f\n", peakResidentMb());
     return pictures.empty() ? 1 : 0;
 }
