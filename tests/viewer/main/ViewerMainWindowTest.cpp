@@ -304,27 +304,34 @@ TEST_F(ViewerMainWindow, EnterTogglesFullScreenOnlyWithSomethingLoaded) {
 }
 
 TEST_F(ViewerMainWindow, FullScreenWhilePausedShowsThePausedPicture) {
-    if (kUnderThreadSanitizer) {
-        // Passes alone under the sanitizer, but beside the other suites it once found no
-        // current picture to show again; the cause is not yet known.
-        GTEST_SKIP() << "not yet reliable under ThreadSanitizer on a loaded machine";
-    }
     ASSERT_TRUE(m_window->OpenPath(card()));
-    m_window->List()->SelectRow(0);
-    m_window->Play();
-    ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 120000));
-    m_window->PauseOrResume();
-    ASSERT_EQ(m_window->Engine()->GetPlayerState(), 8);
-    // A paused engine shows its pictures once; wait until that has happened.
-    int shown = m_window->PicturesShown(0);
-    for (int still = 0; still < 30; shown = m_window->PicturesShown(0)) {
-        QTest::qWait(20);
-        still = m_window->PicturesShown(0) == shown ? still + 1 : 0;
+    // The recordings last a second and a half: on a loaded machine (or under a sanitizer) the
+    // play can reach its end before the window gets to pause it, and the queued end of play then
+    // stops it. Such a try says nothing about full screen: start again.
+    int shown = 0;
+    bool paused = false;
+    for (int attempt = 0; attempt < 5 && !paused; ++attempt) {
+        m_window->List()->SelectRow(0);
+        m_window->Play();
+        ASSERT_TRUE(waitFor([&] { return m_window->PicturesShown(0) >= 3; }, 120000));
+        m_window->PauseOrResume();
+        // A paused engine shows its pictures once; wait until that has happened.
+        shown = m_window->PicturesShown(0);
+        for (int still = 0; still < 30; shown = m_window->PicturesShown(0)) {
+            QTest::qWait(20);
+            still = m_window->PicturesShown(0) == shown ? still + 1 : 0;
+        }
+        paused = m_window->Engine()->GetPlayerState() == 8;
+        if (!paused) {
+            m_window->StopPlayback();
+        }
     }
+    ASSERT_TRUE(paused);
     QTest::keyClick(m_window.get(), Qt::Key_Return);
     ASSERT_TRUE(m_window->IsFullScreenShown());
     // The full-screen display gets the paused picture (it would stay black otherwise).
-    EXPECT_TRUE(waitFor([&] { return m_window->PicturesShown(0) > shown; }, 60000));
+    EXPECT_TRUE(waitFor([&] { return m_window->PicturesShown(0) > shown; }, 60000))
+        << "engine state " << m_window->Engine()->GetPlayerState() << ", load state " << m_window->LoadState();
     QTest::keyClick(m_window.get(), Qt::Key_Escape);
 }
 
