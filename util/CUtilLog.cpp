@@ -38,6 +38,9 @@ bool writeAll(int fd, const std::string& bytes) {
 } // namespace
 
 void CUtilLog::WriteLog(const std::string& folder, const char* format, ...) {
+    if (folder.empty()) {
+        return;
+    }
     char message[kMaxMessage + 1];
     va_list arguments;
     va_start(arguments, format);

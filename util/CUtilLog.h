@@ -13,7 +13,8 @@ public:
     ~CUtilLog() = default;
 
     // Appends "YYYY-MM-DD hh:mm:ss : <message>\r\n" to <folder>/vlYYYYMMDD.log (local date).
-    // A file that cannot be opened is skipped silently.
+    // A file that cannot be opened is skipped silently. An empty folder is refused: the name
+    // would otherwise resolve to the file-system root.
     static void WriteLog(const std::string& folder, const char* format, ...)
         __attribute__((format(printf, 2, 3)));
 

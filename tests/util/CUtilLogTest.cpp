@@ -64,6 +64,18 @@ TEST(CUtilLog, MissingFolderIsSkippedWithoutCreatingIt) {
     EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+TEST(CUtilLog, EmptyFolderIsRefusedInsteadOfWritingAtTheRoot) {
+    const std::filesystem::path atRoot = std::filesystem::path("/") / todaysLogName();
+    if (std::filesystem::exists(atRoot)) {
+        GTEST_SKIP() << atRoot << " is already there";
+    }
+    CUtilLog::WriteLog("", "recovered %s", "a.avi");
+    const bool written = std::filesystem::exists(atRoot);
+    std::error_code error;
+    std::filesystem::remove(atRoot, error);
+    EXPECT_FALSE(written);
+}
+
 TEST(CUtilLog, SystemReportLaysOutItsBlocks) {
     const TempFolder root;
     root.write("etc/os-release", "PRETTY_NAME=\"Debian GNU/Linux 12 (bookworm)\"\n");
