@@ -12,11 +12,6 @@ namespace {
 
 constexpr avi::FourCC kWave = avi::fourCC("WAVE");
 
-bool startCodeAt(const std::uint8_t* bytes, std::size_t position) {
-    return bytes[position] == 0 && bytes[position + 1] == 0 && bytes[position + 2] == 0 &&
-           bytes[position + 3] == 1;
-}
-
 // The folder holding the file must answer, as the drive of a Windows path had to.
 bool volumeAnswers(const std::string& path) {
     std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -151,23 +146,14 @@ void CAviParser2::CutCodecHeader() {
     if (size - 16 < 0 || size - 16 > static_cast<std::int64_t>(m_videoBuffer.size())) {
         return;
     }
-    const std::uint8_t* bytes = m_videoBuffer.data();
-    std::int64_t start = -1;
-    std::int64_t end = -1;
-    for (std::int64_t p = 0; p <= size - 17; ++p) {
-        if (!startCodeAt(bytes, static_cast<std::size_t>(p))) {
-            continue;
-        }
-        const std::uint8_t type = bytes[p + 4];
-        if (type == 0x67) {
-            start = p;
-        } else if (start >= 0 && type != 0x68) {
-            end = p + 1;  // the header keeps the first zero byte of this start code
-            break;
-        }
-    }
-    if (start >= 0 && end > start) {
-        m_codecHeader.assign(bytes + start, bytes + end);
+    // Start codes are looked at up to 16 bytes before the frame's end (a four-byte code's
+    // 00 00 01 one byte later).
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    if (util::NalUnits::findCodecHeader(m_videoBuffer.data(), static_cast<std::size_t>(size),
+                                        static_cast<std::size_t>(size - 16), video->codec, begin, end) &&
+        end > begin) {
+        m_codecHeader.assign(m_videoBuffer.data() + begin, m_videoBuffer.data() + end);
     }
 }
 
@@ -302,7 +288,10 @@ int CAviParser2::GetVideoHeader(avi::BitmapInfoHeader* bih, std::int64_t* timeMs
     }
     m_frameOffset = headerLength;
     const std::uint8_t* frameBytes = m_videoBuffer.data() + headerLength;
-    if (key && headerLength > 0 && size >= 5 && startCodeAt(frameBytes, 0) && frameBytes[4] != 0x67) {
+    // A key frame that does not carry its own parameter sets gets the codec header in front.
+    const auto frameSize = static_cast<std::size_t>(size);
+    if (key && headerLength > 0 && util::NalUnits::beginsWithStartCode(frameBytes, frameSize) &&
+        !util::NalUnits::carriesParameterSets(frameBytes, frameSize, video->codec)) {
         std::memcpy(m_videoBuffer.data(), m_codecHeader.data(), headerLength);
         m_frameOffset = 0;
         size += static_cast<std::int64_t>(headerLength);

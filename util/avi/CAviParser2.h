@@ -1,7 +1,8 @@
 #pragma once
 // The suite's own recording parser (type 1): a RIFF reader that finds the RIFF header after a
-// preamble, reads "idx1" or rebuilds the index from the movie data, and puts the codec header
-// (SPS and PPS) in front of key frames that do not carry it.
+// preamble, reads the OpenDML indexes or "idx1" or rebuilds the index from the movie data, and
+// puts the codec header (H.264 SPS and PPS, HEVC VPS, SPS and PPS) in front of key frames that
+// do not carry it.
 
 #include "util/avi/IAVIParser.h"
 #include "util/avi/ParsedAviFile.h"

@@ -1,9 +1,11 @@
 #include "util/avi/ParsedAviFile.h"
 
 #include "util/avi/AviErrors.h"
+#include "util/avi/AviIndexBuilder.h"
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace util {
 namespace avi = tachy::avi;
@@ -13,10 +15,6 @@ namespace {
 // Caps on what a damaged header can make the reader allocate.
 constexpr std::uint32_t kMaxStreams = 64;
 constexpr std::uint32_t kMaxHeaderChunk = 1 << 20;
-
-bool endsWith(avi::FourCC id, char a, char b) {
-    return static_cast<char>((id >> 16) & 0xFF) == a && static_cast<char>(id >> 24) == b;
-}
 
 const char* suffixFor(avi::FourCC type) {
     if (type == avi::kVids) {
@@ -31,22 +29,25 @@ const char* suffixFor(avi::FourCC type) {
     return nullptr;
 }
 
-// The key flag a video chunk gets from its first slice: 0x10 for 0x65 (IDR), 0 for 0x41.
-std::uint32_t scanKeyFlag(const std::uint8_t* bytes, std::size_t size) {
-    for (std::size_t i = 0; i <= 58 && i + 4 < size; ++i) {
-        if (bytes[i] == 0 && bytes[i + 1] == 0 && bytes[i + 2] == 0 && bytes[i + 3] == 1) {
-            if (bytes[i + 4] == 0x41) {
-                return 0;
-            }
-            if (bytes[i + 4] == 0x65) {
-                return avi::kIndexKeyFrame;
-            }
-        }
-    }
-    return 0;
+// The chunk id of stream `ordinal`: two digits, then the suffix of its type.
+avi::FourCC chunkIdFor(int ordinal, const char* suffix) {
+    const char text[4] = {static_cast<char>('0' + ordinal / 10 % 10), static_cast<char>('0' + ordinal % 10),
+                          suffix[0], suffix[1]};
+    return avi::fourCC(std::string_view(text, 4));
 }
 
 } // namespace
+
+bool ParsedAviStream::ownsChunk(avi::FourCC id) const {
+    if (chunkId == 0) {
+        return false;
+    }
+    // Uncompressed video ("db") shares the digits of its stream; some writers use it for
+    // compressed frames too.
+    constexpr avi::FourCC kSuffixMask = 0xFFFF0000U;
+    return id == chunkId || (header.fccType == avi::kVids && (id & ~kSuffixMask) == (chunkId & ~kSuffixMask) &&
+                             (id & kSuffixMask) == (avi::fourCC("00db") & kSuffixMask));
+}
 
 std::int64_t ParsedAviStream::sampleToTime(std::int64_t sample) const {
     if (header.dwRate == 0) {
@@ -123,40 +124,48 @@ std::int32_t ParsedAviFile::parse() {
         return kAviErrError;
     }
     std::uint64_t position = mainBody + mainSize;
-    for (std::uint32_t ordinal = 0; ordinal < m_main.dwStreams; ++ordinal) {
-        if (!readStreamList(position, static_cast<int>(ordinal))) {
-            return kAviErrError;
-        }
-    }
-    walkTopLevel(position);
-    if (m_hasIndex) {
-        distributeIndex(m_rawIndex);
-        m_rawIndex.clear();
-        m_rawIndex.shrink_to_fit();
-    } else if (m_hasMovi) {
-        rebuildIndex();
-    } else {
+    if (!readStreamLists(position)) {
         return kAviErrError;
     }
-    return kAviOk;
+    // What follows the last stream list inside "hdrl" ("LIST odml", "JUNK") is passed over by
+    // the top-level walk like any other list or chunk.
+    walkTopLevel(position, m_riffEnd, true);
+    walkExtendedParts();
+    const bool indexed = buildIndex();
+    m_rawIndex.clear();
+    m_rawIndex.shrink_to_fit();
+    return indexed ? kAviOk : kAviErrError;
 }
 
-bool ParsedAviFile::readStreamList(std::uint64_t& position, int ordinal) {
-    std::uint32_t id = 0;
-    std::uint32_t size = 0;
-    // JUNK chunks may stand before the list.
-    for (;;) {
+bool ParsedAviFile::readStreamLists(std::uint64_t& position) {
+    while (m_streams.size() < m_main.dwStreams) {
+        std::uint32_t id = 0;
+        std::uint32_t size = 0;
+        std::uint32_t type = 0;
         if (!m_file.readLE32(position, id) || !m_file.readLE32(position + 4, size)) {
             return false;
         }
-        if (id != avi::kJunk) {
-            break;
+        if (id == avi::kList && m_file.readLE32(position + 8, type) && type == avi::kStrl) {
+            if (!readStreamList(position, static_cast<int>(m_streams.size()))) {
+                return false;
+            }
+            continue;
         }
-        position += 8 + static_cast<std::uint64_t>(size);
+        // "JUNK" (taken without padding, as the recorder writes it) and any other chunk or
+        // list between the stream lists are passed over by their size.
+        position += 8 + static_cast<std::uint64_t>(size) + (id == avi::kJunk ? 0 : (size & 1U));
     }
+    return true;
+}
+
+bool ParsedAviFile::readStreamList(std::uint64_t& position, int ordinal) {
+    std::uint32_t listSize = 0;
+    m_file.readLE32(position + 4, listSize);
+    const std::uint64_t listEnd = position + 8 + static_cast<std::uint64_t>(listSize) + (listSize & 1U);
     position += 12;  // list header: id, size, list type
     ParsedAviStream stream;
     stream.ordinal = ordinal;
+    // The stream header and the stream format are the list's first two chunks.
     for (std::string* body : {&stream.headerBytes, &stream.formatBytes}) {
         std::uint32_t chunkSize = 0;
         if (!m_file.readLE32(position + 4, chunkSize) || chunkSize > kMaxHeaderChunk) {
@@ -172,15 +181,42 @@ bool ParsedAviFile::readStreamList(std::uint64_t& position, int ordinal) {
     std::memcpy(&stream.header, stream.headerBytes.data(),
                 std::min(stream.headerBytes.size(), sizeof stream.header));
     if (const char* suffix = suffixFor(stream.header.fccType)) {
-        stream.chunkId = avi::streamChunkId(ordinal % 10, suffix);
+        stream.chunkId = chunkIdFor(ordinal, suffix);
+    }
+    if (stream.header.fccType == avi::kVids) {
+        avi::BitmapInfoHeader format{};
+        std::memcpy(&format, stream.formatBytes.data(), std::min(stream.formatBytes.size(), sizeof format));
+        stream.codec = NalUnits::codecOf(format.biCompression, stream.header.fccHandler);
     }
     stream.header.dwSuggestedBufferSize = 0;
+    // Other chunks ("JUNK", "vprp", "indx", "strn", "strd") may follow up to the list's end;
+    // a list size that does not cover the two chunks or runs past the file is not trusted.
+    if (listEnd >= position && listEnd <= m_file.size()) {
+        findSuperIndex(stream, position, listEnd);
+        position = listEnd;
+    }
     m_streams.push_back(std::move(stream));
     return true;
 }
 
-void ParsedAviFile::walkTopLevel(std::uint64_t position) {
-    while (position < m_riffEnd) {
+void ParsedAviFile::findSuperIndex(ParsedAviStream& stream, std::uint64_t position,
+                                   std::uint64_t listEnd) const {
+    constexpr avi::FourCC kIndx = avi::fourCC("indx");
+    std::uint32_t id = 0;
+    std::uint32_t size = 0;
+    while (position + 8 <= listEnd && m_file.readLE32(position, id) && m_file.readLE32(position + 4, size)) {
+        const std::uint64_t body = position + 8;
+        if (id == kIndx && body + size <= listEnd) {
+            stream.superIndex = body;
+            stream.superIndexSize = size;
+        }
+        position = body + size + (size & 1U);
+    }
+}
+
+void ParsedAviFile::walkTopLevel(std::uint64_t position, std::uint64_t end, bool firstPart) {
+    bool movieSeen = false;
+    while (position < end) {
         std::uint32_t id = 0;
         std::uint32_t size = 0;
         if (!m_file.readLE32(position, id) || !m_file.readLE32(position + 4, size)) {
@@ -188,93 +224,69 @@ void ParsedAviFile::walkTopLevel(std::uint64_t position) {
         }
         const std::uint64_t body = position + 8;
         const std::uint64_t next = body + size + (size & 1U);
+        std::uint32_t type = 0;
         if (id == avi::kList) {
-            std::uint32_t type = 0;
-            if (m_file.readLE32(body, type) && type == avi::kMovi && !m_hasMovi) {
-                m_hasMovi = true;
-                m_moviFourCC = body;
-                m_moviData = body + 4;
-                m_moviSize = size;
+            if (m_file.readLE32(body, type) && type == avi::kMovi && !movieSeen) {
+                movieSeen = true;
+                m_movies.push_back({body, size});
             }
-        } else if (id == avi::kIdx1) {
+        } else if (id == avi::kIdx1 && firstPart && !m_hasIndex) {
             // A cut index keeps the entries that are there.
             const std::uint64_t available = m_file.size() > body ? m_file.size() - body : 0;
             const std::uint64_t bytes = std::min<std::uint64_t>(size, available) / 16 * 16;
             m_rawIndex.resize(static_cast<std::size_t>(bytes / 16));
             m_file.readAt(body, m_rawIndex.data(), static_cast<std::size_t>(bytes));
             m_hasIndex = true;
-        } else if (id != avi::kJunk) {
-            return;
+        } else if (id != avi::kJunk && !AviIndexBuilder::isChunkId(id)) {
+            return;  // damaged bytes: the walk ends
         }
         position = next;
     }
 }
 
-ParsedAviStream* ParsedAviFile::streamForChunk(avi::FourCC id) {
-    for (ParsedAviStream& stream : m_streams) {
-        if (stream.chunkId != 0 && stream.chunkId == id) {
-            return &stream;
-        }
-    }
-    return nullptr;
-}
-
-void ParsedAviFile::distributeIndex(const std::vector<avi::IndexEntry>& entries) {
-    if (entries.empty()) {
-        return;
-    }
-    // Offsets below the movie data are relative to the "movi" FOURCC.
-    const std::uint64_t base = entries.front().dwChunkOffset < m_moviData ? m_moviFourCC : 0;
-    for (avi::IndexEntry entry : entries) {
-        ParsedAviStream* stream = streamForChunk(entry.ckid);
-        if (stream == nullptr) {
-            continue;
-        }
-        entry.dwChunkOffset = static_cast<std::uint32_t>(entry.dwChunkOffset + base);
-        stream->index.push_back(entry);
-        stream->largestChunk = std::max(stream->largestChunk, entry.dwChunkLength);
+void ParsedAviFile::walkExtendedParts() {
+    constexpr avi::FourCC kAvix = avi::fourCC("AVIX");
+    std::uint64_t position = m_riffEnd + (m_riffEnd & 1U);
+    std::uint32_t id = 0;
+    std::uint32_t size = 0;
+    std::uint32_t form = 0;
+    while (m_file.readLE32(position, id) && m_file.readLE32(position + 4, size) &&
+           m_file.readLE32(position + 8, form) && id == avi::kRiff && form == kAvix) {
+        const std::uint64_t end = position + 8 + size;
+        walkTopLevel(position + 12, end, false);
+        position = end + (size & 1U);
     }
 }
 
-void ParsedAviFile::rebuildIndex() {
-    m_indexRebuilt = true;
-    std::uint64_t position = m_moviData;
-    std::int64_t remaining = m_moviSize;
-    while (remaining > 4) {
-        avi::IndexEntry entry{};
-        entry.dwChunkOffset = static_cast<std::uint32_t>(position);
-        if (!m_file.readLE32(position, entry.ckid) ||
-            !m_file.readLE32(position + 4, entry.dwChunkLength) || entry.dwChunkLength == 0) {
-            return;
-        }
-        position += 8;
-        remaining -= 8;
-        const std::uint32_t length = entry.dwChunkLength;
-        ParsedAviStream* stream = streamForChunk(entry.ckid);
-        if (stream == nullptr && !endsWith(entry.ckid, 't', 's')) {
-            continue;  // unknown chunk: only its header is consumed
-        }
-        if (stream != nullptr && endsWith(entry.ckid, 'd', 'c')) {
-            std::uint8_t head[64] = {};
-            const auto want = static_cast<std::size_t>(
-                std::min<std::uint64_t>({64, length, m_file.size() > position ? m_file.size() - position : 0}));
-            if (m_file.readAt(position, head, want)) {
-                entry.dwFlags = scanKeyFlag(head, want);
+bool ParsedAviFile::buildIndex() {
+    AviIndexBuilder builder(m_file, m_streams);
+    // The OpenDML indexes cover every part; "idx1" covers the first part only.
+    bool indexed = builder.readOdmlIndexes();
+    if (m_hasIndex) {
+        // Offsets below the movie data are relative to the "movi" FOURCC.
+        const std::uint64_t fourCC = m_movies.empty() ? 0 : m_movies.front().fourCC;
+        const std::uint64_t base =
+            !m_rawIndex.empty() && m_rawIndex.front().dwChunkOffset < fourCC + 4 ? fourCC : 0;
+        if (builder.distributeIdx1(m_rawIndex, base) && !indexed) {
+            for (std::size_t part = 1; part < m_movies.size(); ++part) {
+                builder.walkMovie(m_movies[part].fourCC + 4, m_movies[part].fourCC + m_movies[part].size);
             }
-        }
-        position += length;
-        remaining -= length;
-        // A writer that pads odd chunks leaves a zero byte, which no chunk id starts with.
-        std::uint8_t pad = 1;
-        if ((length & 1U) != 0 && m_file.readAt(position, &pad, 1) && pad == 0) {
-            position += 1;
-            remaining -= 1;
-        }
-        if (stream != nullptr) {
-            stream->index.push_back(entry);
-            stream->largestChunk = std::max(stream->largestChunk, length);
+            indexed = true;
         }
     }
+    if (indexed) {
+        return true;
+    }
+    if (m_movies.empty()) {
+        return m_hasIndex;
+    }
+    m_indexRebuilt = true;
+    for (const MovieList& movie : m_movies) {
+        // A list whose size was never written runs to the end of the file.
+        const std::uint64_t end = movie.size == 0 ? m_file.size() : movie.fourCC + movie.size;
+        builder.walkMovie(movie.fourCC + 4, end);
+    }
+    return true;
 }
 
 const ParsedAviStream* ParsedAviFile::findStream(avi::FourCC type, int nth) const {

@@ -1,10 +1,12 @@
 #pragma once
 // One recording file opened by the RIFF reader: its RIFF header (found within the first 184
-// bytes), main header, stream lists and the index of every stream, taken from "idx1" or,
-// when there is none (a recording cut short), rebuilt by walking the "movi" list.
+// bytes), main header, stream lists and the index of every stream, taken from the OpenDML
+// standard indexes or "idx1" or, when there is none (a recording cut short), rebuilt by walking
+// the "movi" lists of every RIFF part.
 
 #include "platform/avi/AviStructures.h"
 #include "util/avi/BoundedFile.h"
+#include "util/avi/NalUnits.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -21,6 +23,12 @@ struct ParsedAviStream {
     tachy::avi::FourCC chunkId = 0;  // 0 for stream types other than vids, auds and txts
     std::vector<tachy::avi::IndexEntry> index;
     std::uint32_t largestChunk = 0;
+    NalUnits::Codec codec = NalUnits::Codec::H264;  // for video streams
+    std::uint64_t superIndex = 0;      // body of the stream list's "indx" chunk, 0 when none
+    std::uint32_t superIndexSize = 0;
+
+    // True when a movie-data chunk with this id belongs to the stream (video also as "##db").
+    bool ownsChunk(tachy::avi::FourCC id) const;
 
     std::uint32_t length() const { return static_cast<std::uint32_t>(index.size()); }
     std::uint32_t start() const { return header.dwStart; }
@@ -63,24 +71,28 @@ public:
     static std::vector<tachy::avi::AviStreamHeader> quickStreamHeaders(const std::filesystem::path& path);
 
 private:
+    // A "movi" list: the position of its list type and the list's size.
+    struct MovieList {
+        std::uint64_t fourCC = 0;
+        std::uint32_t size = 0;
+    };
+
     std::int32_t parse();
     bool findRiff(std::uint64_t& riffOffset) const;
+    bool readStreamLists(std::uint64_t& position);
     bool readStreamList(std::uint64_t& position, int ordinal);
-    void walkTopLevel(std::uint64_t position);
-    void distributeIndex(const std::vector<tachy::avi::IndexEntry>& entries);
-    void rebuildIndex();
-    ParsedAviStream* streamForChunk(tachy::avi::FourCC id);
+    void findSuperIndex(ParsedAviStream& stream, std::uint64_t position, std::uint64_t listEnd) const;
+    void walkTopLevel(std::uint64_t position, std::uint64_t end, bool firstPart);
+    void walkExtendedParts();
+    bool buildIndex();
 
     BoundedFile m_file;
     std::uint64_t m_riffEnd = 0;
     tachy::avi::MainAviHeader m_main{};
     std::vector<ParsedAviStream> m_streams;
-    bool m_hasMovi = false;
     bool m_hasIndex = false;
     bool m_indexRebuilt = false;
-    std::uint64_t m_moviFourCC = 0;
-    std::uint64_t m_moviData = 0;
-    std::uint32_t m_moviSize = 0;
+    std::vector<MovieList> m_movies;  // the first part's, then one per "AVIX" part
     std::vector<tachy::avi::IndexEntry> m_rawIndex;
 };
 
