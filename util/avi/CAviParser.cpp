@@ -34,11 +34,51 @@ std::int64_t CAviParser::TimeToSample(const Stream& stream, std::int64_t timeMs)
     return sample < stream.start ? -1 : std::min(sample, end);
 }
 
-int CAviParser::GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, int videoIndex) {
-    tachy::AviFileReader reader;
-    if (info == nullptr || !reader.open(path)) {
-        return 0;
+namespace {
+
+// The audio stream's own figures: from its stream header, or, where that could not be read,
+// from what libavformat reports (the reduced time base and the block alignment).
+struct AudioFigures {
+    avi::FourCC handler = 0;
+    std::uint32_t scale = 0;
+    std::uint32_t rate = 0;
+    std::uint32_t sampleSize = 0;
+};
+
+AudioFigures audioFigures(const tachy::AviFileReader::Stream& audio) {
+    if (audio.header.fccType == avi::kAuds) {
+        return {audio.header.fccHandler, audio.header.dwScale, audio.header.dwRate, audio.header.dwSampleSize};
     }
+    return {0, audio.scale, audio.rate, audio.audio.nBlockAlign};
+}
+
+} // namespace
+
+void CAviParser::DescribeAudio(const Stream& audio, _TAG_STREAM_INFO* info) {
+    const AudioFigures figures = audioFigures(audio);
+    info->fccAudioHandler = figures.handler;
+    // A "WAVE" stream states its sample size; any other handler may leave it 0 and mean the
+    // format's block alignment.
+    std::uint32_t sampleSize = figures.sampleSize;
+    if (sampleSize == 0 && figures.handler != avi::fourCC("WAVE")) {
+        sampleSize = audio.audio.nBlockAlign;
+    }
+    if (figures.rate == 0 || figures.scale == 0 || sampleSize == 0) {
+        return;
+    }
+    std::uint32_t largest = 0;
+    for (const auto& sample : audio.samples) {
+        largest = std::max(largest, sample.size);
+    }
+    // ADPCM states scale = samples per block and sample size = bytes per block, so the rate
+    // alone (samples per second) is not its byte rate.
+    const std::uint64_t perSecond = static_cast<std::uint64_t>(figures.rate) * sampleSize / figures.scale;
+    info->dwAudioLength = static_cast<std::uint32_t>(audio.samples.size());
+    info->dwAudioBlockSize = largest;
+    info->dwAudioBytesPerSec = static_cast<std::uint32_t>(std::min<std::uint64_t>(perSecond, 0xFFFFFFFFU));
+}
+
+int CAviParser::Describe(const tachy::AviFileReader& reader, _TAG_STREAM_INFO* info, int videoIndex) {
     const Stream* audio = nullptr;
     const Stream* video = nullptr;
     const Stream* user = nullptr;
@@ -52,15 +92,8 @@ int CAviParser::GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, i
             user = &stream;
         }
     }
-    if (audio != nullptr && audio->rate != 0 && audio->audio.nBlockAlign != 0) {
-        info->fccAudioHandler = avi::fourCC("WAVE");
-        std::uint32_t largest = 0;
-        for (const auto& sample : audio->samples) {
-            largest = std::max(largest, sample.size);
-        }
-        info->dwAudioLength = static_cast<std::uint32_t>(audio->samples.size());
-        info->dwAudioBlockSize = largest;
-        info->dwAudioBytesPerSec = audio->audio.nSamplesPerSec * audio->audio.nBlockAlign;
+    if (audio != nullptr) {
+        DescribeAudio(*audio, info);
     }
     if (user != nullptr) {
         info->dwUserDataCount = static_cast<std::uint32_t>(user->samples.size());
@@ -78,6 +111,14 @@ int CAviParser::GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, i
     return info->llVideoDuration > 0 && video->scale != 0 && video->rate != 0 && length != 0 ? 1 : 0;
 }
 
+int CAviParser::GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, int videoIndex) {
+    tachy::AviFileReader reader;
+    if (info == nullptr || !reader.open(path)) {
+        return 0;
+    }
+    return Describe(reader, info, videoIndex);
+}
+
 int CAviParser::isOpen() { return m_reader.isOpen() ? 1 : 0; }
 int CAviParser::isVideoOpen() { return m_video != nullptr ? 1 : 0; }
 int CAviParser::isAudioOpen() { return m_audio != nullptr ? 1 : 0; }
@@ -90,7 +131,8 @@ int CAviParser::OpenStream(const std::string& path, int videoIndex) {
     m_info = {};
     m_info.dwVideoPos = videoPosition;
     m_info.dwAudioPos = audioPosition;
-    if (GetStreamInfo(path, &m_info, videoIndex) == 0 || !m_reader.open(path)) {
+    if (!m_reader.open(path) || Describe(m_reader, &m_info, videoIndex) == 0) {
+        CloseStream();
         return 0;
     }
     return 1;
@@ -98,13 +140,37 @@ int CAviParser::OpenStream(const std::string& path, int videoIndex) {
 
 int CAviParser::OpenVideoStream(int videoIndex) {
     m_video = isOpen() != 0 ? Find(avi::kVids, videoIndex) : nullptr;
-    return m_video != nullptr ? 1 : 0;
+    if (m_video == nullptr) {
+        return 0;
+    }
+    // Frames are handed out whole: the buffer grows once to the largest of this file.
+    std::size_t largest = kVideoBufferSize;
+    for (const auto& sample : m_video->samples) {
+        largest = std::max<std::size_t>(largest, sample.size);
+    }
+    if (largest > m_videoBuffer.size()) {
+        m_videoBuffer.resize(largest);
+    }
+    return 1;
 }
 
 int CAviParser::OpenAudioStream() {
     m_audio = isOpen() != 0 ? Find(avi::kAuds, 0) : nullptr;
     m_audioFormat = m_audio != nullptr ? m_audio->audio : avi::WaveFormatEx{};
-    return m_audio != nullptr ? 1 : 0;
+    m_audioChunkStarts.clear();
+    if (m_audio == nullptr) {
+        return 0;
+    }
+    std::uint64_t position = 0;
+    for (const auto& sample : m_audio->samples) {
+        m_audioChunkStarts.push_back(position);
+        position += sample.size;
+    }
+    m_audioChunkStarts.push_back(position);
+    if (m_info.dwAudioBlockSize > m_audioBuffer.size()) {
+        m_audioBuffer.resize(m_info.dwAudioBlockSize);
+    }
+    return 1;
 }
 
 int CAviParser::OpenUserStream() {
@@ -117,7 +183,10 @@ int CAviParser::OpenUserStream() {
 }
 
 void CAviParser::CloseVideoStream() { m_video = nullptr; }
-void CAviParser::CloseAudioStream() { m_audio = nullptr; }
+void CAviParser::CloseAudioStream() {
+    m_audio = nullptr;
+    m_audioChunkStarts.clear();
+}
 void CAviParser::CloseUserStream() { m_user = nullptr; }
 
 void CAviParser::CloseStream() {
@@ -212,6 +281,25 @@ std::uint8_t* CAviParser::GetVideoStream(std::uint32_t) {
     return m_video == nullptr ? nullptr : m_videoBuffer.data();
 }
 
+std::size_t CAviParser::ReadAudioBytes(std::uint64_t first, std::size_t wanted) {
+    // The last chunk that starts at or before `first` holds it (empty chunks are passed over).
+    const auto after = std::upper_bound(m_audioChunkStarts.begin(), m_audioChunkStarts.end() - 1, first);
+    if (after == m_audioChunkStarts.begin()) {
+        return 0;
+    }
+    auto chunk = static_cast<std::size_t>(after - m_audioChunkStarts.begin()) - 1;
+    std::size_t skip = static_cast<std::size_t>(first - m_audioChunkStarts[chunk]);
+    std::size_t done = 0;
+    for (; done < wanted && chunk < m_audio->samples.size(); ++chunk, skip = 0) {
+        const std::int64_t got = m_reader.read(*m_audio, chunk, skip, m_audioBuffer.data() + done, wanted - done);
+        if (got < 0) {
+            break;
+        }
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 int CAviParser::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, std::uint32_t* size) {
     if (m_audio == nullptr) {
         return 0;
@@ -219,19 +307,23 @@ int CAviParser::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, std
     if (wfx != nullptr) {
         *wfx = m_audioFormat;
     }
-    const std::uint32_t rate = m_audioFormat.nSamplesPerSec;
-    const std::uint32_t align = m_audioFormat.nBlockAlign;
-    if (rate == 0 || align == 0 || m_info.dwAudioBlockSize == 0) {
+    const std::uint32_t block = m_info.dwAudioBlockSize;
+    const std::uint32_t perSecond = m_info.dwAudioBytesPerSec;
+    if (block == 0 || perSecond == 0 || m_audioChunkStarts.empty()) {
         return 0;
     }
-    // With fixed-size chunks, block n is chunk n.
-    const std::int64_t got = m_reader.read(*m_audio, m_info.dwAudioPos, m_audioBuffer.data(), m_audioBuffer.size());
-    if (got <= 0) {
+    // Block n is the audio from byte n x block size on (at a whole sample), wherever the chunk
+    // boundaries fall: a file's chunks need not all have the largest size.
+    std::uint64_t first = static_cast<std::uint64_t>(m_info.dwAudioPos) * block;
+    if (m_audioFormat.nBlockAlign != 0) {
+        first -= first % m_audioFormat.nBlockAlign;
+    }
+    const std::size_t got = ReadAudioBytes(first, std::min<std::size_t>(block, m_audioBuffer.size()));
+    if (got == 0) {
         return 0;
     }
     if (timeMs != nullptr) {
-        *timeMs = static_cast<std::int64_t>(m_info.dwAudioPos) * m_info.dwAudioBlockSize * 1000 /
-                  (static_cast<std::int64_t>(rate) * align);
+        *timeMs = static_cast<std::int64_t>(first * 1000 / perSecond);
     }
     if (size != nullptr) {
         *size = static_cast<std::uint32_t>(got);
@@ -322,8 +414,12 @@ int CAviParser::GetTotalUserDataCount(std::int64_t timeMs) {
 }
 
 std::uint64_t CAviParser::GetDuration(const std::string& path) {
+    tachy::AviFileReader reader;
+    if (!reader.open(path)) {
+        return kDurationOpenFailed;
+    }
     _TAG_STREAM_INFO info{};
-    if (GetStreamInfo(path, &info, 0) == 0) {
+    if (Describe(reader, &info, 0) == 0) {
         return 0;
     }
     return static_cast<std::uint64_t>(info.llVideoDuration);

@@ -1,9 +1,11 @@
 #pragma once
 // The recording parser of type 0: the same interface on libavformat's reading of the file
-// (its index, its stream figures). Unlike type 1 it does not put the codec header in front of
-// key frames, and each GetVideoHeader also reads the driving-data record of the same number.
+// (its index, its stream figures), so it opens any AVI file libavformat opens, cut copies
+// included. Unlike type 1 it does not put the codec header in front of key frames, and each
+// GetVideoHeader also reads the driving-data record of the same number.
 
 #include "platform/avi/AviFileReader.h"
+#include "util/avi/AviErrors.h"
 #include "util/avi/IAVIParser.h"
 
 #include <vector>
@@ -64,11 +66,20 @@ public:
     int GetTotalUserDataCount();
     void SetDefaultUserDataSize(std::uint32_t size) { m_defaultUserSize = size; }
 
+    // What GetDuration answers for a file that cannot be opened: AVIERR_FILEOPEN sign-extended.
+    static constexpr std::uint64_t kDurationOpenFailed =
+        static_cast<std::uint64_t>(static_cast<std::int64_t>(util::kAviErrFileOpen));
+
 private:
     using Stream = tachy::AviFileReader::Stream;
     const Stream* Find(tachy::avi::FourCC type, int nth) const;
     static std::int64_t SampleToTime(const Stream& stream, std::int64_t sample);
     static std::int64_t TimeToSample(const Stream& stream, std::int64_t timeMs);
+    // Fills `info` from an open reader; 1 when the video stream `videoIndex` is usable.
+    static int Describe(const tachy::AviFileReader& reader, _TAG_STREAM_INFO* info, int videoIndex);
+    static void DescribeAudio(const Stream& audio, _TAG_STREAM_INFO* info);
+    // Up to `wanted` bytes of the audio stream from byte `first` on, across chunks.
+    std::size_t ReadAudioBytes(std::uint64_t first, std::size_t wanted);
 
     tachy::AviFileReader m_reader;
     const Stream* m_video = nullptr;  // point into m_reader's streams
@@ -77,6 +88,7 @@ private:
     _TAG_STREAM_INFO m_info{};
     std::vector<std::uint8_t> m_videoBuffer;
     std::vector<std::uint8_t> m_audioBuffer;
+    std::vector<std::uint64_t> m_audioChunkStarts;  // byte position of each audio chunk, and the end
     std::vector<std::uint8_t> m_userBuffer;
     std::vector<std::uint8_t> m_userArea;
     std::uint32_t m_userSize = 0;
