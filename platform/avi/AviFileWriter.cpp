@@ -160,6 +160,17 @@ std::int64_t AviFileWriter::nextSample(int stream) const {
     return m_streams[static_cast<std::size_t>(stream)].chunks;
 }
 
+bool AviFileWriter::setStreamRate(int stream, std::uint32_t scale, std::uint32_t rate) {
+    if (!isOpen() || stream < 0 || static_cast<std::size_t>(stream) >= m_streams.size() || scale == 0 ||
+        rate == 0) {
+        return false;
+    }
+    avi::AviStreamHeader& header = m_streams[static_cast<std::size_t>(stream)].header;
+    header.dwScale = scale;
+    header.dwRate = rate;
+    return true;
+}
+
 bool AviFileWriter::write(int streamIndex, std::int64_t sample, const void* data, std::size_t size,
                           std::uint32_t flags) {
     if (!isOpen() || m_failed || streamIndex < 0 ||

@@ -39,6 +39,9 @@ public:
                std::uint32_t flags);
     // The next free sample number of a stream without a fixed sample size.
     std::int64_t nextSample(int stream) const;
+    // Changes a stream's time base (dwScale, dwRate), before or after its chunks are written;
+    // the header is rewritten on close. False for an unknown stream or a zero scale or rate.
+    bool setStreamRate(int stream, std::uint32_t scale, std::uint32_t rate);
 
     // How the index is written on close (for tests of readers: none, or absolute offsets).
     void setWriteIndex(bool write) { m_writeIndex = write; }

@@ -1,9 +1,13 @@
 #include "util/avi/CAviParser2.h"
 #include "util/avi/CAviWriter.h"
 
+#include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
 
 using tachy::test::TempFolder;
 
@@ -94,4 +98,120 @@ TEST(CAviWriter, OperationsWithoutAFileAnswerZero) {
     EXPECT_EQ(writer.Open("/no/such/folder/x.avi"), 0);
     writer.SetExtraInfo(7);
     EXPECT_EQ(writer.GetExtraInfo(), 7);
+}
+
+namespace {
+
+// What ffprobe, a reader we did not write, says of one stream: its "key=value" lines.
+std::string probeStream(const std::string& path, const std::string& stream) {
+    return tachy::test::runCommand("ffprobe -v error -count_packets -select_streams " + stream +
+                                   " -show_entries stream=codec_type,codec_name,r_frame_rate,time_base,"
+                                   "nb_read_packets -of default=noprint_wrappers=1 '" + path + "' 2>/dev/null");
+}
+
+int probeStreamCount(const std::string& path) {
+    const std::string lines =
+        tachy::test::runCommand("ffprobe -v error -show_entries stream=index -of csv=p=0 '" + path + "' 2>/dev/null");
+    return static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
+}
+
+// 30 frames at 30 a second (a key frame every 10), 1 s of 8 kHz mu-law in 100 ms chunks and a
+// record per frame; `edit` runs after the first ten frames, once the headers are on disk.
+void writeSecondClip(CAviWriter& writer, const std::string& path, int videoType,
+                     const std::function<void(CAviWriter&)>& edit) {
+    ASSERT_EQ(writer.Open(path), 1);
+    ASSERT_EQ(writer.OpenVideoStream(videoType, 30, 64, 48, 0, 0), 1);
+    ASSERT_EQ(writer.OpenAudioStream(1, 8, 8000, 1, 800), 1);
+    ASSERT_EQ(writer.OpenUserStream(30, 72, "fmt", 3), 1);
+    const std::string sound(800, '\x7F');
+    const std::string record(72, 'r');
+    for (int frame = 0; frame < 30; ++frame) {
+        const bool key = frame % 10 == 0;
+        ASSERT_EQ(writer.WriteUserData(record.data(), 72, 0), 1);
+        ASSERT_EQ(writer.WriteVideo(key ? kKey.data() : kDelta.data(), key ? 8 : 10, key ? 1 : 0), 1);
+        if (frame % 3 == 0) {
+            ASSERT_EQ(writer.WriteAudio(sound.data(), 800), 1);
+        }
+        if (frame == 9) {
+            edit(writer);
+        }
+    }
+    ASSERT_EQ(writer.Close(), 1);
+}
+
+bool has(const std::string& text, const std::string& line) {
+    return text.find(line + "\n") != std::string::npos;
+}
+
+} // namespace
+
+TEST(CAviWriter, FfprobeReadsTheStreamsCodecsAndSampleCountsWritten) {
+    const TempFolder folder;
+    for (const auto& [type, codec] : {std::pair{5, "h264"}, std::pair{7, "hevc"}}) {
+        const std::string path = (folder.path() / (std::string(codec) + ".avi")).string();
+        CAviWriter writer;
+        writeSecondClip(writer, path, type, [](CAviWriter&) {});
+        EXPECT_EQ(probeStreamCount(path), 3) << codec;
+        const std::string video = probeStream(path, "v:0");
+        EXPECT_TRUE(has(video, std::string("codec_name=") + codec)) << video;
+        EXPECT_TRUE(has(video, "r_frame_rate=30/1")) << video;
+        EXPECT_TRUE(has(video, "nb_read_packets=30")) << video;
+        const std::string audio = probeStream(path, "a:0");
+        EXPECT_TRUE(has(audio, "codec_name=pcm_mulaw")) << audio;
+        EXPECT_TRUE(has(audio, "nb_read_packets=10")) << audio;
+        const std::string records = probeStream(path, "s:0");
+        EXPECT_TRUE(has(records, "time_base=1/30")) << records;
+        EXPECT_TRUE(has(records, "nb_read_packets=30")) << records;
+    }
+}
+
+TEST(CAviWriter, EditVideoStreamRetimesTheVideoToFifteenFramesASecond) {
+    const TempFolder folder;
+    const std::string path = (folder.path() / "edited.avi").string();
+    CAviWriter writer;
+    writeSecondClip(writer, path, 5, [](CAviWriter& open) { EXPECT_EQ(open.EditVideoStream(0), 1); });
+
+    const std::string video = probeStream(path, "v:0");
+    EXPECT_TRUE(has(video, "r_frame_rate=15/1")) << video;
+    EXPECT_TRUE(has(video, "nb_read_packets=30")) << video;
+    EXPECT_TRUE(has(probeStream(path, "s:0"), "time_base=1/30"));  // the records keep their clock
+    auto parser = IAVIParser::Create(1);
+    _TAG_STREAM_INFO info{};
+    ASSERT_EQ(parser->GetStreamInfo(path, &info, 0), 1);
+    EXPECT_EQ(info.dwVideoScale, 1000U);
+    EXPECT_EQ(info.dwVideoRate, 15000U);
+    EXPECT_EQ(info.dwVideoLength, 30U);
+    EXPECT_EQ(info.llVideoDuration, 2000);
+}
+
+TEST(CAviWriter, EditUserStreamRetimesTheRecordsAndLeavesTheVideoAlone) {
+    const TempFolder folder;
+    const std::string path = (folder.path() / "records.avi").string();
+    CAviWriter writer;
+    writeSecondClip(writer, path, 5, [](CAviWriter& open) {
+        EXPECT_EQ(open.EditUserStream(0), 0);  // a rate of 0 would make the stream unreadable
+        EXPECT_EQ(open.EditUserStream(15000), 1);
+    });
+
+    EXPECT_TRUE(has(probeStream(path, "s:0"), "time_base=1/15"));
+    EXPECT_TRUE(has(probeStream(path, "v:0"), "r_frame_rate=30/1"));
+    auto parser = IAVIParser::Create(1);
+    ASSERT_EQ(parser->OpenStream(path, 0), 1);
+    ASSERT_EQ(parser->OpenVideoStream(0), 1);
+    EXPECT_EQ(parser->GetVideoLength(500), 15);  // the video keeps 30 frames a second
+    ASSERT_EQ(parser->OpenUserStream(), 1);
+    EXPECT_EQ(parser->GetTotalUserDataCount(1000), 15);  // record 15 plays at 1 s
+}
+
+TEST(CAviWriter, EditsNeedTheStreamTheyChange) {
+    const TempFolder folder;
+    CAviWriter writer;
+    EXPECT_EQ(writer.EditVideoStream(0), 0);
+    EXPECT_EQ(writer.EditUserStream(15000), 0);
+    ASSERT_EQ(writer.Open((folder.path() / "e.avi").string()), 1);
+    EXPECT_EQ(writer.EditVideoStream(0), 0);
+    EXPECT_EQ(writer.EditUserStream(15000), 0);
+    ASSERT_EQ(writer.OpenVideoStream(5, 30, 64, 48, 0, 0), 1);
+    EXPECT_EQ(writer.EditVideoStream(0), 1);
+    EXPECT_EQ(writer.EditUserStream(15000), 0);
 }

@@ -170,6 +170,20 @@ int CAviWriter::WriteUserData(const void* data, int size, int /*flag*/) {
     return m_file->write(m_user, m_videoSample, data, static_cast<std::size_t>(size), 0) ? 1 : 0;
 }
 
+int CAviWriter::EditVideoStream(int /*unused*/) {
+    constexpr std::uint32_t kScale = 1000;
+    constexpr std::uint32_t kFifteenPerSecond = 15000;
+    return m_file && m_video >= 0 && m_file->setStreamRate(m_video, kScale, kFifteenPerSecond) ? 1 : 0;
+}
+
+int CAviWriter::EditUserStream(int rate) {
+    constexpr std::uint32_t kScale = 1000;
+    return m_file && m_user >= 0 && rate > 0 &&
+                   m_file->setStreamRate(m_user, kScale, static_cast<std::uint32_t>(rate))
+               ? 1
+               : 0;
+}
+
 void CAviWriter::CloseVideoStream() { m_video = -1; }
 void CAviWriter::CloseAudioStream() { m_audio = -1; }
 void CAviWriter::CloseUserStream() { m_user = -1; }

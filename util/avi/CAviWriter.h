@@ -32,6 +32,14 @@ public:
     int WriteAudio(const void* data, int size);
     int WriteUserData(const void* data, int size, int flag);
 
+    // Re-times the video stream to 15 frames per second (scale 1000, rate 15000) in the file
+    // being written; the argument is not used. 1 when a video stream is open.
+    int EditVideoStream(int unused);
+    // Re-times the driving-data stream to `rate` / 1000 records per second (scale 1000), so
+    // that it can be kept on the video clock after EditVideoStream. 1 when a driving-data
+    // stream is open and the rate is above 0.
+    int EditUserStream(int rate);
+
     void CloseVideoStream();
     void CloseAudioStream();
     void CloseUserStream();
