@@ -202,7 +202,14 @@ void AviIndexBuilder::walkMovie(std::uint64_t begin, std::uint64_t end) {
             continue;
         }
         if (!m_file.contains(body, length)) {
-            return;  // the chunk runs past the file: a copy cut short keeps what is whole
+            // The chunk runs past the file: a copy cut short keeps every whole frame before the
+            // cut and the sound up to the cut; a frame missing its tail is not handed out.
+            if (stream != nullptr && stream->header.fccType == avi::kAuds && m_file.size() > body) {
+                entry.dwChunkOffset = static_cast<std::uint32_t>(position);
+                entry.dwChunkLength = static_cast<std::uint32_t>(m_file.size() - body);
+                append(*stream, entry);
+            }
+            return;
         }
         if (stream != nullptr && body - 8 <= std::numeric_limits<std::uint32_t>::max()) {
             entry.dwChunkOffset = static_cast<std::uint32_t>(position);
