@@ -20,6 +20,7 @@ constexpr int kResetInterval = 500;
 CFullScreen::CFullScreen(QWidget* parent, const ViewerContext& context, int format)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_context(context) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);  // keys typed in full screen come here first
     setStyleSheet(QStringLiteral("background: black;"));
     m_setup.format = format;
     m_setup.defaultLogo = QStringLiteral("screen_full");

@@ -19,6 +19,7 @@
 #include "viewer/panels/CWndGSensor.h"
 #include "viewer/playbar/CPlayCtrl.h"
 #include "viewer/playbar/CWndVideoCtrl.h"
+#include "viewer/main/ViewerKeyboard.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QCloseEvent>
@@ -39,20 +40,21 @@ struct ToolbarButton {
     const char* images;
     std::uintptr_t command;
     const char* tip;
+    const char* key;  // the keyboard table's key for the command, shown in the tool tip
 };
 
 const ToolbarButton kToolbar[] = {
-    {"Open Folder", "openfolder_", kOpenFolder, "btn open folder"},
-    {"Open SDCard", "opensdcard_", kOpenCard, "btn open sdcard"},
-    {"Setup", "setup_", kSetup, "btn setup"},
-    {"Print", "print_", kPrint, "btn print"},
-    {"Snapshot", "snapshot_", kSnapshot, "btn snapshot"},
-    {"Info", "info_", kInfo, "btn info"},
-    {"Language", "lang_", kLanguage, "btn lang"},
-    {"Titlebar Min", "min_", kMinimise, "icon min"},
-    {"Titlebar Max", "max_", kMaximise, "icon max"},
-    {"Titlebar Restore", "restore_", kRestore, "icon restore"},
-    {"Titlebar Exit", "exit_", kExit, "icon exit"},
+    {"Open Folder", "openfolder_", kOpenFolder, "btn open folder", "F2"},
+    {"Open SDCard", "opensdcard_", kOpenCard, "btn open sdcard", "F3"},
+    {"Setup", "setup_", kSetup, "btn setup", "F4"},
+    {"Print", "print_", kPrint, "btn print", "F5"},
+    {"Snapshot", "snapshot_", kSnapshot, "btn snapshot", "F6"},
+    {"Info", "info_", kInfo, "btn info", ""},
+    {"Language", "lang_", kLanguage, "btn lang", ""},
+    {"Titlebar Min", "min_", kMinimise, "icon min", ""},
+    {"Titlebar Max", "max_", kMaximise, "icon max", ""},
+    {"Titlebar Restore", "restore_", kRestore, "icon restore", ""},
+    {"Titlebar Exit", "exit_", kExit, "icon exit", ""},
 };
 
 } // namespace
@@ -84,6 +86,8 @@ bool CTachyPlayerDlg::Initialize() {
         setWindowIcon(*icon);
     }
     BindEngine();
+    m_keyboard = new viewer::ViewerKeyboard(  // owned by this window
+        {this, m_fullScreen}, [this](int key, Qt::KeyboardModifiers modifiers) { HandleKey(key, modifiers); }, this);
     m_setupEvent = std::make_unique<tachy::NamedEvent>("IPC_SHARED_EVT_SETUP");
     StartCardWatch();
     // The skin's design size, centred on the screen.
@@ -180,6 +184,7 @@ void CTachyPlayerDlg::CreateToolbar() {
     const int model = m_app.Option().productId;
     for (const ToolbarButton& entry : kToolbar) {
         CCtrlButtonEx* button = MakeButton(entry.position, entry.images, entry.command, entry.tip);
+        button->setToolTip(viewer::ViewerKeyboard::WithKey(button->toolTip(), entry.key));
         // The smaller tool-tip set of model 0 has no info and language tips.
         if (model == 0 && (entry.command == kInfo || entry.command == kLanguage)) {
             button->setToolTip(QString());
@@ -333,11 +338,15 @@ void CTachyPlayerDlg::ToggleFullScreen() {
         m_beforeFullScreen = geometry();
         showFullScreen();
         full.showFullScreen();
+        // The keys go to the window on top; the keyboard table serves both alike.
+        full.activateWindow();
+        full.setFocus(Qt::ActiveWindowFocusReason);
         LayOutFullScreenBar();
     } else {
         full.hide();
         showNormal();
         setGeometry(m_beforeFullScreen);
+        activateWindow();
         LayOut();
     }
     // A paused engine shows its pictures once, not over and over: the display that now shows

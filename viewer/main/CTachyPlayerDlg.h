@@ -31,6 +31,9 @@ class CTabList;
 class CWndDisplayBox;
 class CWndFunc;
 class CWndOBD;
+namespace viewer {
+class ViewerKeyboard;
+}
 namespace viewer::panels {
 class CWndGSensor;
 }
@@ -102,6 +105,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // One key of the viewer's keyboard table, whichever control had the focus.
+    void HandleKey(int key, Qt::KeyboardModifiers modifiers);
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -183,6 +188,7 @@ private:
     std::uint64_t m_refusedSoundFormat = 0;  // guarded by m_soundLock
     std::array<CWndDisplayBox*, 3> m_boxes{};  // children
     CFullScreen* m_fullScreen = nullptr;        // child window
+    viewer::ViewerKeyboard* m_keyboard = nullptr;  // owned by this window (QObject child)
     CWndFunc* m_func = nullptr;                 // child
     CTabList* m_list = nullptr;                 // a page of m_func
     viewer::panels::CWndGSensor* m_gsensor = nullptr;  // child

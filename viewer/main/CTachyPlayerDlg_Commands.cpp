@@ -11,6 +11,7 @@
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/DisplayHost.h"
+#include "viewer/main/ViewerKeyboard.h"
 #include "viewer/main/ViewerMessageBox.h"
 #include "viewer/obd/COBDInfo.h"
 #include "viewer/playbar/CPlayCtrl.h"
@@ -263,11 +264,22 @@ void CTachyPlayerDlg::ZoomBoxes(bool in) {
     }
 }
 
+// Keys reach the window itself only when no child took them; the keyboard table's filter
+// hands the table's keys to HandleKey before any child can.
 void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
-    const Qt::KeyboardModifiers modifiers = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (!viewer::ViewerKeyboard::Claims(event->key(), event->modifiers())) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    HandleKey(event->key(), event->modifiers());
+    event->accept();
+}
+
+void CTachyPlayerDlg::HandleKey(int key, Qt::KeyboardModifiers pressed) {
+    const Qt::KeyboardModifiers modifiers = viewer::ViewerKeyboard::Relevant(pressed);
     const bool ctrl = modifiers == Qt::ControlModifier;
     const bool playing = m_loadState == kPlaying;
-    switch (event->key()) {
+    switch (key) {
     case Qt::Key_F2:
         OnUserCommand(kOpenFolder, 0);
         break;
@@ -276,6 +288,12 @@ void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_F4:
         OnUserCommand(kSetup, 0);
+        break;
+    case Qt::Key_F5:
+        OnUserCommand(kPrint, 0);
+        break;
+    case Qt::Key_F6:
+        OnUserCommand(kSnapshot, 0);
         break;
     case Qt::Key_Space:
         if (modifiers == (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
@@ -313,9 +331,9 @@ void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
         if (ctrl) {
             // As the play bar's speed buttons: the bar steps, then asks for the new speed.
-            event->key() == Qt::Key_Up ? m_playCtrl->SpeedUp() : m_playCtrl->SpeedDown();
+            key == Qt::Key_Up ? m_playCtrl->SpeedUp() : m_playCtrl->SpeedDown();
         } else {
-            ApplyVolume(m_Setup.volume + (event->key() == Qt::Key_Up ? 1 : -1));
+            ApplyVolume(m_Setup.volume + (key == Qt::Key_Up ? 1 : -1));
         }
         break;
     case Qt::Key_F9:
@@ -352,8 +370,6 @@ void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
         }
         break;
     default:
-        QWidget::keyPressEvent(event);
-        return;
+        break;
     }
-    event->accept();
 }
