@@ -7,6 +7,7 @@
 #include "util/avi/CAviParser2.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <sys/stat.h>
 #include <vector>
@@ -69,6 +70,59 @@ std::size_t readWithLibavformat(const std::string& path) {
     return bytes;
 }
 
+// Reads every file with both readers and reports the ratio under `name`; false when either
+// read nothing.
+bool compareOn(const char* name, const std::vector<std::string>& files) {
+    CAviParser2 parser;
+    std::size_t ours = 0;
+    std::size_t theirs = 0;
+    const double parserTime = tachy::bench::medianMilliseconds(7, [&] {
+        ours = 0;
+        for (const auto& file : files) {
+            ours += readWithParser(parser, file);
+        }
+    });
+    const double libavTime = tachy::bench::medianMilliseconds(7, [&] {
+        theirs = 0;
+        for (const auto& file : files) {
+            theirs += readWithLibavformat(file);
+        }
+    });
+    tachy::bench::report(name, parserTime, libavTime, "libavformat av_read_frame");
+    return ours != 0 && theirs != 0;
+}
+
+// Files other programs wrote: FFmpeg's AVI muxer (H.264 with mu-law, HEVC with PCM, one without
+// index) and GStreamer's avimux (H.264 with mu-law). Empty when the tools are missing.
+std::vector<std::string> foreignFiles(const std::filesystem::path& folder, bool gstreamer) {
+    const std::string ffmpeg = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i "
+                               "testsrc=size=640x360:rate=30 -f lavfi -i sine=sample_rate=16000 -t 20 ";
+    const auto out = [&](const char* name) { return (folder / name).string(); };
+    const std::vector<std::pair<std::string, std::string>> commands =
+        gstreamer ? std::vector<std::pair<std::string, std::string>>{
+                        {out("gst_h264_mulaw.avi"),
+                         "gst-launch-1.0 -q videotestsrc num-buffers=600 ! "
+                         "video/x-raw,width=640,height=360,framerate=30/1 ! x264enc key-int-max=30 ! "
+                         "queue ! mux. audiotestsrc num-buffers=400 ! audio/x-raw,rate=8000,channels=1 ! "
+                         "mulawenc ! queue ! mux. avimux name=mux ! filesink location=" +
+                             out("gst_h264_mulaw.avi")}}
+                  : std::vector<std::pair<std::string, std::string>>{
+                        {out("ffmpeg_h264_mulaw.avi"), ffmpeg + "-c:v libx264 -g 30 -c:a pcm_mulaw -f avi " +
+                                                           out("ffmpeg_h264_mulaw.avi")},
+                        {out("ffmpeg_hevc_pcm.avi"),
+                         ffmpeg + "-c:v libx265 -x265-params log-level=error:keyint=30 -tag:v HEVC "
+                                  "-c:a pcm_s16le -f avi " + out("ffmpeg_hevc_pcm.avi")},
+                        {out("ffmpeg_no_index.avi"), ffmpeg + "-c:v libx264 -g 30 -c:a pcm_mulaw -f avi pipe:1 > " +
+                                                         out("ffmpeg_no_index.avi")}};
+    std::vector<std::string> files;
+    for (const auto& [path, command] : commands) {
+        if (std::system(command.c_str()) == 0) {
+            files.push_back(path);
+        }
+    }
+    return files;
+}
+
 } // namespace
 
 int main() {
@@ -126,8 +180,15 @@ int main() {
         }
     });
     tachy::bench::report("avi_get_duration_400_files", durationTime, statTime, "stat walk");
+
+    std::filesystem::create_directories(card / "foreign");
+    const auto ffmpegFiles = foreignFiles(card / "foreign", false);
+    const auto gstreamerFiles = foreignFiles(card / "foreign", true);
+    const bool foreignRead = !ffmpegFiles.empty() && !gstreamerFiles.empty() &&
+                             compareOn("avi_read_ffmpeg_3_files_1800_frames", ffmpegFiles) &&
+                             compareOn("avi_read_gstreamer_1_file_600_frames", gstreamerFiles);
     std::filesystem::remove_all(card);
-    if (ours == 0 || theirs == 0 || total == 0) {
+    if (ours == 0 || theirs == 0 || total == 0 || !foreignRead) {
         std::fprintf(stderr, "bench: nothing was read\n");
         return 1;
     }
