@@ -4,12 +4,14 @@
 #include "engine/RepairAviReader.h"
 
 #include "platform/debug/DebugOut.h"
+#include "platform/fs/DirectoryListing.h"
 #include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "util/avi/CAviParser2.h"
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 
@@ -24,6 +26,45 @@ void collect(unsigned code, std::intptr_t, void* data, void* user) {
     if (code == replay::kTimeListEntry) {
         static_cast<std::vector<CTimeList>*>(user)->push_back(*static_cast<CTimeList*>(data));
     }
+}
+
+// Offset of the n-th (0-based) chunk with this id in the file's bytes.
+std::size_t chunkAt(const std::string& bytes, const std::string& id, int n) {
+    std::size_t at = bytes.find("movi");
+    for (int k = 0; k <= n && at != std::string::npos; ++k) {
+        at = bytes.find(id, at + 1);
+    }
+    return at;
+}
+
+std::string le32(std::uint32_t value) {
+    std::string text(4, '\0');
+    std::memcpy(text.data(), &value, 4);
+    return text;
+}
+
+// Video packets libavformat reads from the file.
+int videoPacketsLibavformatReads(const std::filesystem::path& path) {
+    return std::atoi(tachy::test::runCommand("ffprobe -v error -count_packets -select_streams v:0 -show_entries "
+                                             "stream=nb_read_packets -of csv=p=0 '" +
+                                             path.string() + "' 2>/dev/null")
+                         .c_str());
+}
+
+// The id and key flag of every video entry of the index the repair reader builds, without
+// writing anything.
+std::vector<std::uint32_t> videoFlags(const std::filesystem::path& path) {
+    RepairAviReader reader;
+    std::vector<std::uint32_t> flags;
+    if (reader.Open(path) != RepairAviReader::kNoError) {
+        return flags;
+    }
+    for (const auto& entry : reader.Index()) {
+        if ((entry.ckid >> 16) == (('c' << 8) | 'd')) {
+            flags.push_back(entry.dwFlags);
+        }
+    }
+    return flags;
 }
 
 class Recovery : public testing::Test {
@@ -143,4 +184,107 @@ TEST(RepairAviReader, MessagesByCode) {
     EXPECT_STREQ(RepairAviReader::Message(14), "avilib - Unkown Error");
     RepairAviReader reader;
     EXPECT_EQ(reader.Open("/nonexistent/x.avi"), RepairAviReader::kOpen);
+}
+
+TEST_F(Recovery, UnknownChunkInTheMovieDataLeavesTheBytesAfterItAsTheyWere) {
+    std::string bytes = readAll(m_cut);
+    const std::size_t at = chunkAt(bytes, "00dc", 10);
+    ASSERT_NE(at, std::string::npos);
+    bytes.insert(at, "abcd" + le32(6) + "qwerty");
+    std::ofstream(m_cut, std::ios::binary | std::ios::trunc) << bytes;
+    const int packetsBefore = videoPacketsLibavformatReads(m_cut);
+    CRecoverAvi recover(m_format, m_logs.path().string());
+    ASSERT_EQ(recover.RepairFolder(m_card / "normal"), 1);
+    const auto repaired = m_card / "normal" / "TCY_0002_20240229_130511_N_1.avi";
+    const std::string after = readAll(repaired);
+    ASSERT_GE(after.size(), bytes.size());
+    // Every byte from the unknown chunk to the old end is still there, unchanged.
+    EXPECT_EQ(after.compare(at, bytes.size() - at, bytes, at, bytes.size() - at), 0);
+    CAviParser2 parser;
+    ASSERT_EQ(parser.OpenStream(repaired.string(), 0), 1);
+    EXPECT_EQ(parser.GetVideoLength(), 10);  // the frames before the unknown chunk
+    // libavformat reads past the index: it still finds every frame it found before.
+    EXPECT_GE(videoPacketsLibavformatReads(repaired), packetsBefore);
+    EXPECT_GT(packetsBefore, 30);
+    EXPECT_NE(readAll(std::filesystem::directory_iterator(m_logs.path())->path()).find("kept unindexed"),
+              std::string::npos);
+}
+
+TEST_F(Recovery, ARecordingCutShortLosesOnlyItsUnfinishedLastChunk) {
+    const std::string before = readAll(m_cut);
+    CRecoverAvi recover(m_format, m_logs.path().string());
+    ASSERT_EQ(recover.RepairFolder(m_card / "normal"), 1);
+    const std::string after = readAll(m_card / "normal" / "TCY_0002_20240229_130511_N_1.avi");
+    // The new index stands where the unfinished chunk started, whose size ran past the end.
+    const std::size_t index = after.rfind("idx1");
+    ASSERT_NE(index, std::string::npos);
+    ASSERT_LT(index + 8, before.size());
+    std::uint32_t size = 0;
+    std::memcpy(&size, before.data() + index + 4, 4);
+    EXPECT_GT(index + 8 + size, before.size());
+    const std::size_t movie = before.find("movi") + 4;
+    EXPECT_EQ(after.compare(movie, index - movie, before, movie, index - movie), 0);
+}
+
+TEST_F(Recovery, RenamedFileKeepsTheModeOfItsFolder) {
+    std::filesystem::create_directory(m_card / "event");
+    const auto moved = m_card / "event" / "TCY_0002_.avi";
+    std::filesystem::rename(m_cut, moved);
+    m_catalogue.EnableRecovery(1);
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    EXPECT_FALSE(std::filesystem::exists(moved));
+    EXPECT_TRUE(std::filesystem::exists(m_card / "event" / "TCY_0002_20240229_130511_E_1.avi"));
+    const auto found = std::find_if(m_entries.begin(), m_entries.end(), [](const CTimeList& entry) {
+        return entry.CurrentPath(0).find("/event/") != std::string::npos;
+    });
+    ASSERT_NE(found, m_entries.end());
+    EXPECT_EQ(found->m_nRecordMode[0], 1);
+}
+
+TEST_F(Recovery, OtherWritersChunksAndShortStartCodesGiveTheSameIndex) {
+    const std::vector<std::uint32_t> reference = videoFlags(m_cut);
+    ASSERT_GE(reference.size(), 35U);
+    EXPECT_EQ(reference[0], 0x10U);
+    EXPECT_EQ(reference[30], 0x10U);
+    EXPECT_EQ(std::count(reference.begin(), reference.end(), 0x10U), 2);
+    std::string bytes = readAll(m_cut);
+    // 3-byte start codes at the start of every video chunk: 00 00 01 and the NAL header.
+    for (std::size_t at = chunkAt(bytes, "00dc", 0); at != std::string::npos; at = bytes.find("00dc", at + 1)) {
+        if (at + 13 <= bytes.size() && bytes.compare(at + 8, 4, std::string("\0\0\0\1", 4)) == 0) {
+            bytes[at + 10] = 1;
+            bytes[at + 11] = bytes[at + 12];
+        }
+    }
+    // A JUNK chunk of odd size, a field index and a "rec " list around a chunk.
+    const std::size_t second = chunkAt(bytes, "00dc", 2);
+    std::uint32_t size = 0;
+    std::memcpy(&size, bytes.data() + second + 4, 4);
+    bytes.insert(second, "LIST" + le32(4 + 8 + size + (size & 1U)) + "rec ");
+    const std::size_t fifth = chunkAt(bytes, "00dc", 5);
+    bytes.insert(fifth, "JUNK" + le32(5) + "junk!" + std::string(1, '\0') + "ix00" + le32(16) + std::string(16, 'i'));
+    std::ofstream(m_cut, std::ios::binary | std::ios::trunc) << bytes;
+    EXPECT_EQ(videoFlags(m_cut), reference);
+}
+
+TEST(RepairAviReaderHevc, KeyFramesOfAnHevcRecordingCutShort) {
+    TempFolder folder;
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    options.out = folder.path() / "card";
+    options.codec = mkcard::VideoEncoder::Codec::Hevc;
+    options.width = 64;
+    options.height = 48;
+    options.seconds = 2;
+    options.periodSeconds = 2;
+    options.damage = {"cut"};
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    const auto files = tachy::DirectoryListing::list(options.out / "normal", "*.avi");
+    ASSERT_EQ(files.size(), 1U);
+    const std::vector<std::uint32_t> flags = videoFlags(options.out / "normal" / files[0].name);
+    ASSERT_GE(flags.size(), 35U);
+    for (std::size_t i = 0; i < flags.size(); ++i) {
+        EXPECT_EQ(flags[i], i % 30 == 0 ? 0x10U : 0U) << i;
+    }
 }
