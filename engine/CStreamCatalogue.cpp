@@ -1,9 +1,11 @@
 #include "engine/CStreamCatalogue.h"
 
 #include "engine/CRecoverAvi.h"
+#include "engine/RepairAviReader.h"
 #include "platform/fs/DirectoryListing.h"
 #include "platform/text/CaseFold.h"
 #include "util/CUtilLog.h"
+#include "util/avi/CAviParser2.h"
 #include "util/avi/ParsedAviFile.h"
 
 #include <algorithm>
@@ -154,10 +156,10 @@ int CStreamCatalogue::procOpenList() {
 }
 
 void CStreamCatalogue::Walk(const std::filesystem::path& folder, int depth, int& count, bool listing) {
-    if (listing && m_recovery != 0) {
-        CRecoverAvi(m_format, m_logPath).RepairFolder(folder);
-    }
     const int folderIndex = FolderIndex(folder.filename().string());
+    if (listing && m_recovery != 0) {
+        CRecoverAvi(m_format, m_logPath).RepairFolder(folder, folderIndex);
+    }
     const auto entries = tachy::DirectoryListing::list(folder, "*.*");
     const FolderNames names(entries);
     for (const auto& entry : entries) {
@@ -175,10 +177,14 @@ void CStreamCatalogue::Walk(const std::filesystem::path& folder, int depth, int&
         if (lowerExtension(entry.name) != (m_kind == kKindAv2 ? kExtensionAv2 : kExtensionAvi)) {
             continue;
         }
-        ++count;
+        // The count picks the naming rule: an ".av2" file counts, as an ".avi" file does, only
+        // when its name follows the rule. The walk still lists it (an unparsed name goes to the
+        // unreadable files, where it is never deleted).
         if (!listing) {
+            count += m_kind == kKindAvi || naming::ParseName(m_format, entry.name, name) ? 1 : 0;
             continue;
         }
+        ++count;
         if (m_kind == kKindAvi) {
             ListAvi(path, name, folderIndex, names);
         } else {
@@ -375,12 +381,37 @@ void CStreamCatalogue::RecoverTimeIndex() {
                 continue;
             }
             const std::string path = entry.CurrentPath(0);
+            if (RebuildReadable(path)) {
+                continue;
+            }
             CUtilLog::WriteLog(m_logPath, ">> Rebuild Time Index of %s : state = failed and delete stream file",
                                path.c_str());
             deleteOnDisk(path);
         }
     }
     CUtilLog::WriteLog(m_logPath, "%s", rule.c_str());
+}
+
+// The quick header read that found the file unreadable looks at the stream headers only; a
+// damaged header field there does not make the recording unreadable. Only a file that the
+// recording parser cannot open in full is deleted. One it opens keeps its bytes; when its index
+// is valid, the stream lengths in its headers are written again from the index, so that the
+// next walk lists it.
+bool CStreamCatalogue::RebuildReadable(const std::string& path) {
+    CAviParser2 parser;
+    const bool readable = parser.OpenStream(path, 0) == 1 && parser.OpenVideoStream(0) == 1 &&
+                          parser.GetVideoLength() > 0;
+    parser.CloseStream();
+    if (!readable) {
+        return false;
+    }
+    RepairAviReader reader;
+    const bool mended = reader.Open(path) == RepairAviReader::kNoError && reader.Complete() &&
+                        reader.Close() == RepairAviReader::kNoError;
+    CUtilLog::WriteLog(m_logPath, ">> Rebuild Time Index of %s : state = %s", path.c_str(),
+                       mended ? "success, stream lengths written from the index"
+                              : "kept, the recording parser reads it");
+    return true;
 }
 
 int CStreamCatalogue::DeleteSelectedFile(int searchType) {

@@ -59,6 +59,7 @@ private:
     std::string CompanionPattern(int channel, int fileNumber) const;
     bool ReadFileInfo(const std::string& path, _FILE_INFO* start, _FILE_INFO* end, int* bits, int* count);
     void RecoverTimeIndex();
+    bool RebuildReadable(const std::string& path);
     void Send(unsigned code, std::intptr_t param, void* data);
     void Progress(unsigned code, void* data);
     int Ask(unsigned code, std::intptr_t param);

@@ -1,9 +1,13 @@
 #include "engine/CArchiveAvi.h"
 #include "engine/CStreamCatalogue.h"
+#include "engine/UnreadableFileReport.h"
 
+#include "tests/support/Command.h"
 #include "tests/support/TempFolder.h"
+#include "platform/fs/DirectoryListing.h"
 #include "tools/mkcard/CardGenerator.h"
 
+#include <cstring>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
@@ -42,6 +46,25 @@ struct Viewer {
     }
     int count(unsigned code) const { return static_cast<int>(std::count(codes.begin(), codes.end(), code)); }
 };
+
+// Video packets libavformat reads from the file; 0 when it cannot read it.
+int packetsLibavformatReads(const std::filesystem::path& path) {
+    const std::string out = tachy::test::runCommand(
+        "ffprobe -v error -count_packets -select_streams v:0 -show_entries stream=nb_read_packets -of csv=p=0 '" +
+        path.string() + "' 2>/dev/null");
+    return std::atoi(out.c_str());
+}
+
+// Zeroes the length field of every stream header in the file.
+void zeroStreamLengths(const std::filesystem::path& path) {
+    std::string bytes = readAll(path);
+    const std::size_t lengthOffset = 8 + 32;  // chunk header, then fccType ... dwStart
+    for (std::size_t at = bytes.find("strh"); at != std::string::npos && at < bytes.find("movi");
+         at = bytes.find("strh", at + 1)) {
+        std::memset(bytes.data() + at + lengthOffset, 0, 4);
+    }
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
 class Catalogue : public testing::Test {
 protected:
@@ -284,4 +307,85 @@ TEST(FolderNames, FindsTheFirstMatchingFileWithOrWithoutALiteralStart) {
     EXPECT_EQ(found->name, "TCY_0002_a_2.avi");
     EXPECT_EQ(names.FindFirst("TCY_0001_c*"), nullptr);  // folders are not files
     EXPECT_EQ(names.FindFirst("zzz*"), nullptr);
+}
+
+TEST_F(Catalogue, Av2FilesWithZeroedHeaderLengthsThatCanBeReadAreKept) {
+    makeCard("FileNameRule_A.ini", {"--av2", "--channels", "2", "--seconds", "6"});
+    std::vector<std::filesystem::path> files;
+    for (const char* folder : {"event", "normal"}) {
+        for (const auto& entry : tachy::DirectoryListing::list(m_card / folder, "*.av2")) {
+            files.push_back(m_card / folder / entry.name);
+        }
+    }
+    ASSERT_EQ(files.size(), 3U);
+    for (const auto& file : files) {
+        zeroStreamLengths(file);
+    }
+    // One file is really broken: everything after the RIFF header is gone.
+    {
+        std::string bytes = readAll(files[1]);
+        std::memset(bytes.data() + 12, 0, bytes.size() - 12);
+        std::ofstream(files[1], std::ios::binary | std::ios::trunc) << bytes;
+    }
+    std::vector<bool> readable;
+    for (const auto& file : files) {
+        readable.push_back(packetsLibavformatReads(file) > 0);
+    }
+    ASSERT_EQ(readable, (std::vector<bool>{true, false, true}));
+
+    m_viewer.answers[replay::kTimeIndexMismatch] = {1};
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    EXPECT_EQ(m_viewer.count(replay::kTimeIndexMismatch), 1);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        EXPECT_EQ(std::filesystem::exists(files[i]), readable[i]) << files[i];
+        if (readable[i]) {
+            EXPECT_GT(packetsLibavformatReads(files[i]), 0) << files[i];
+        }
+    }
+    const std::string text = log();
+    EXPECT_NE(text.find(">> Rebuild Time Index of " + files[0].string() + " : state = success"), std::string::npos);
+    EXPECT_NE(text.find(">> Rebuild Time Index of " + files[1].string() + " : state = failed and delete stream file"),
+              std::string::npos);
+
+    // With their lengths written again the kept files are listed by the next walk.
+    m_viewer = Viewer();
+    ASSERT_EQ(m_catalogue.procOpenList(), 1);
+    EXPECT_EQ(m_viewer.entries.size(), 2U);
+    EXPECT_EQ(m_viewer.count(replay::kTimeIndexMismatch), 0);
+}
+
+TEST_F(Catalogue, Av2CountOnlyHoldsNamesThatFollowTheRule) {
+    makeCard("FileNameRule_C.ini", {"--av2"});
+    useRule("FileNameRule_A.ini");
+    ASSERT_EQ(m_catalogue.CheckRecordMode(), 1);
+    EXPECT_EQ(m_catalogue.TotalStreamFileCount(), 0);
+    useRule("FileNameRule_C.ini");
+    EXPECT_EQ(m_catalogue.TotalStreamFileCount(), 6);
+}
+
+TEST_F(Catalogue, ReportNamesEveryFileThatCannotBeListedAndWhy) {
+    makeCard("FileNameRule_A.ini", {"--channels", "1"});
+    std::vector<_AVI_NAME_FORMAT2> rules;
+    for (const char* rule : {"FileNameRule_A.ini", "FileNameRule_B.ini"}) {
+        rules.push_back(naming::ReadNameFormat(std::string(TACHY_DATA_DIR) + "/_option/" + rule, 2));
+    }
+    EXPECT_TRUE(UnreadableFileReport(m_card, rules).Files().empty());  // all of them play
+    const auto files = tachy::DirectoryListing::list(m_card / "normal", "*.avi");
+    ASSERT_GE(files.size(), 2U);
+    const auto shortFile = m_card / "normal" / files[0].name;
+    std::filesystem::resize_file(shortFile, 100);
+    const auto noise = m_card / "normal" / files[1].name;
+    std::ofstream(noise, std::ios::binary | std::ios::trunc) << std::string(4000, 'z');
+    const auto stray = m_card / "event" / "holiday.avi";
+    std::filesystem::copy_file(m_card / "event" / tachy::DirectoryListing::list(m_card / "event", "*.avi")[0].name,
+                               stray);
+    const UnreadableFileReport report(m_card, rules);
+    const std::string text = report.Text(10);
+    EXPECT_EQ(report.Files().size(), 3U) << text;
+    EXPECT_NE(text.find(shortFile.string() + ": too short to hold a recording (100 bytes)\n"), std::string::npos)
+        << text;
+    EXPECT_NE(text.find(noise.string() + ": not an AVI file"), std::string::npos) << text;
+    EXPECT_NE(text.find(stray.string() + ": its name follows none of the naming rules\n"), std::string::npos) << text;
+    EXPECT_EQ(report.Text(1).substr(report.Text(1).find('\n') + 1), "... and 2 more\n");
 }
