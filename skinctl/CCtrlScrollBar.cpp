@@ -102,6 +102,6 @@ void CCtrlScrollBar::mouseReleaseEvent(QMouseEvent* /*event*/) {
 }
 
 void CCtrlScrollBar::wheelEvent(QWheelEvent* event) {
-    SetValue(m_value - event->angleDelta().y() / 120 * std::max(m_page / 4, 1));
+    SetValue(m_value - m_wheel.Take(*event) * std::max(m_page / 4, 1));
     event->accept();
 }

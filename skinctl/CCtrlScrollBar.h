@@ -3,6 +3,8 @@
 // shows the visible page against the whole; dragging it, clicking the track (a page) and the
 // wheel change the value.
 
+#include "platform/input/WheelSteps.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -43,5 +45,6 @@ private:
     int m_maximum = 0;
     int m_page = 1;
     int m_value = 0;
+    tachy::input::WheelSteps m_wheel;  // touchpads send fractions of a notch
     int m_dragOffset = -1;  // where in the thumb the drag holds it; -1 when not dragging
 };

@@ -422,6 +422,6 @@ void CCtrlSkinList::keyPressEvent(QKeyEvent* event) {
 }
 
 void CCtrlSkinList::wheelEvent(QWheelEvent* event) {
-    m_vertical->SetValue(m_vertical->GetValue() - event->angleDelta().y() / 120 * 3);
+    m_vertical->SetValue(m_vertical->GetValue() - m_wheel.Take(*event) * 3);
     event->accept();
 }

@@ -125,4 +125,5 @@ private:
     int m_indicated = -1;
     CCtrlScrollBar* m_vertical;    // owned by this widget
     CCtrlScrollBar* m_horizontalBar;  // owned by this widget
+    tachy::input::WheelSteps m_wheel;  // touchpads send fractions of a notch
 };

@@ -152,7 +152,7 @@ void CCtrlSlider::keyPressEvent(QKeyEvent* event) {
 }
 
 void CCtrlSlider::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 120;
+    const int steps = m_wheel.Take(*event);
     const int before = m_position;
     moveTo(m_position + steps);
     if (m_position != before) {

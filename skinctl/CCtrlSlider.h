@@ -3,6 +3,8 @@
 // after it and the thumb. It reports presses, releases and moves to its owner with the
 // notification codes the programs' windows expect, carrying its id and position.
 
+#include "platform/input/WheelSteps.h"
+
 #include <QImage>
 #include <QWidget>
 
@@ -58,4 +60,5 @@ private:
     int m_maximum = 100;
     int m_position = 0;
     bool m_dragging = false;
+    tachy::input::WheelSteps m_wheel;  // touchpads send fractions of a notch
 };

@@ -11,6 +11,7 @@
 #include <QEnterEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace {
@@ -43,7 +44,48 @@ void fillList(CCtrlSkinList& list) {
     }
 }
 
+// A wheel event as a mouse (angle 120 a notch) or a touchpad (small angle or pixel deltas) sends it.
+void wheel(QWidget& widget, int angle, int pixels = 0) {
+    const QPointF at(widget.width() / 2.0, widget.height() / 2.0);
+    QWheelEvent event(at, widget.mapToGlobal(at), QPoint(0, pixels), QPoint(0, angle), Qt::NoButton,
+                      Qt::NoModifier, Qt::ScrollUpdate, false);
+    QApplication::sendEvent(&widget, &event);
+}
+
 } // namespace
+
+TEST_F(SkinControls, TouchpadDeltasAddUpToTheStepsOfAWheelNotch) {
+    CCtrlSlider slider(8481);
+    slider.resize(200, 20);
+    slider.SetPos(50);
+    for (int event = 0; event < 12; ++event) {
+        wheel(slider, 10);  // twelve small deltas: one notch
+    }
+    EXPECT_EQ(slider.GetPos(), 51);
+    wheel(slider, 60);
+    wheel(slider, -60);  // the direction turned: the half notch upward is dropped
+    EXPECT_EQ(slider.GetPos(), 51);
+    wheel(slider, -240);
+    EXPECT_EQ(slider.GetPos(), 49);
+    wheel(slider, 0, 20);
+    wheel(slider, 0, 20);  // pixels only, as some touchpads send: 40 pixels a step
+    EXPECT_EQ(slider.GetPos(), 50);
+
+    CCtrlSkinList list(8528);
+    fillList(list);
+    for (int event = 0; event < 8; ++event) {
+        wheel(list, -15);  // one notch down in eight touchpad events: three rows
+    }
+    EXPECT_EQ(list.GetTopRow(), 2);
+
+    CCtrlScrollBar bar;
+    bar.resize(12, 100);
+    bar.SetRange(30, 10);
+    for (int event = 0; event < 6; ++event) {
+        wheel(bar, -40);  // two notches: a quarter page each
+    }
+    EXPECT_EQ(bar.GetValue(), 4);
+}
 
 TEST_F(SkinControls, ButtonShowsOverAndPressedAndClicksFromTheKeyboard) {
     CCtrlButtonEx button;
