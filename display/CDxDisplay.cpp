@@ -58,7 +58,7 @@ int CDxDisplay::CreateRenderer(QWidget* window, int screenFormat, const QImage* 
     }
     // The device's window work (an OpenGL widget may paint at once, taking the lock) happens
     // outside the lock, and so does the destruction of a device it replaces.
-    std::unique_ptr<tachy::video::VideoDevice> device = tachy::video::VideoDevice::create(window, m_lock);
+    std::unique_ptr<tachy::video::VideoDevice> device = MakeDevice(window);
     std::unique_ptr<tachy::video::VideoDevice> old;
     const std::lock_guard<std::mutex> guard(m_lock);
     old = ReleaseObjects();
@@ -191,7 +191,9 @@ void CDxDisplay::ReleaseRenderer() {
     m_window = nullptr;
 }
 
-// After a lost device: everything is made again on the same window, the logos included.
+// After a lost device: everything is made again on the same window, the logos included. An
+// OpenGL device that keeps failing (its shader does not build, its context is lost again before
+// it shows anything) is replaced by the software backend for the rest of the display's life.
 int CDxDisplay::ResetRenderer() {
     if (!m_resetFlag) {
         return 0;
@@ -201,12 +203,13 @@ int CDxDisplay::ResetRenderer() {
         std::unique_ptr<tachy::video::VideoDevice> old;
         const std::lock_guard<std::mutex> guard(m_lock);
         window = m_window;
+        CountOpenGlFailure(m_device.get());
         old = ReleaseObjects();
     }
     if (window == nullptr) {
         return 0;
     }
-    std::unique_ptr<tachy::video::VideoDevice> device = tachy::video::VideoDevice::create(window, m_lock);
+    std::unique_ptr<tachy::video::VideoDevice> device = MakeDevice(window);
     const std::lock_guard<std::mutex> guard(m_lock);
     m_device = std::move(device);
     if (!CreateSurfaces()) {
@@ -222,6 +225,28 @@ int CDxDisplay::ResetRenderer() {
     m_hasPicture = false;
     m_resetFlag = false;
     return 1;
+}
+
+// The backend chosen for the process, or software once OpenGL has failed for good here.
+std::unique_ptr<tachy::video::VideoDevice> CDxDisplay::MakeDevice(QWidget* window) {
+    if (m_softwareFallback) {
+        return tachy::video::VideoDevice::create(window, m_lock, tachy::video::VideoBackend::Software);
+    }
+    return tachy::video::VideoDevice::create(window, m_lock);
+}
+
+// Counts the OpenGL devices lost in a row without showing a picture (a device that showed one
+// starts the count again); at kOpenGlAttempts the display gives up on OpenGL. Under m_lock.
+void CDxDisplay::CountOpenGlFailure(const tachy::video::VideoDevice* device) {
+    if (device == nullptr || device->backend() != tachy::video::VideoBackend::OpenGl || m_softwareFallback) {
+        return;
+    }
+    m_openGlFailures = device->drewPicture() ? 1 : m_openGlFailures + 1;
+    if (m_openGlFailures >= kOpenGlAttempts) {
+        m_softwareFallback = true;
+        DebugOut::printf("Display %d - OpenGL failed %d times in a row; drawing in software from now on\n",
+                         m_displayId.load(), m_openGlFailures);
+    }
 }
 
 int CDxDisplay::GetZoomInfo() {

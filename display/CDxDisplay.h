@@ -26,6 +26,8 @@ public:
     static constexpr int kSurfaceHeight = 2160;
     static constexpr std::size_t kPrintBufferBytes = 1920 * 1088 * 4;
     static constexpr tachy::video::YCbCrColour kBackground{0x3600, 0x8400, 0x7E00, 0xFFFF};
+    // OpenGL devices lost in a row, without a picture shown, before the display draws in software.
+    static constexpr int kOpenGlAttempts = 3;
 
     CDxDisplay();
     virtual ~CDxDisplay();
@@ -84,12 +86,25 @@ public:
     std::mutex& RendererLock() { return m_lock; }
 
 private:
+    // What the overview surface holds: the picture of this surface and generation, framed round
+    // this visible part with bands this wide.
+    struct OverviewContent {
+        std::uint64_t pictureId = 0;
+        std::uint64_t pictureGeneration = 0;
+        tachy::video::VideoRect framed;
+        int band = 0;
+        bool valid = false;
+        bool operator==(const OverviewContent&) const = default;
+    };
+
     struct ProcAmpControl {
         tachy::video::ProcAmpRange range;
         bool supported = false;
         int user = 0;
     };
 
+    std::unique_ptr<tachy::video::VideoDevice> MakeDevice(QWidget* window);
+    void CountOpenGlFailure(const tachy::video::VideoDevice* device);
     bool CreateSurfaces();
     void QueryProcAmpRanges();
     std::unique_ptr<tachy::video::VideoSurface> MakeLogo(const QImage* bitmap, bool withCaption) const;
@@ -100,11 +115,14 @@ private:
     void DrawLogo(const tachy::video::VideoRect& client);
     void DrawPicture(const tachy::video::VideoRect& client);
     void DrawOverview(const tachy::video::VideoRect& client, const tachy::video::VideoRect& visibleSource);
-    void MarkOverview(const tachy::video::VideoRect& visibleSource);
+    void RefreshOverview(const tachy::video::VideoRect& visibleSource);
+    void MarkOverview(const tachy::video::VideoRect& visibleSource, int penWidth);
 
     std::mutex m_lock;
     QWidget* m_window = nullptr;                          // guarded by m_lock
     std::unique_ptr<tachy::video::VideoDevice> m_device;  // guarded by m_lock
+    int m_openGlFailures = 0;                             // guarded by m_lock
+    std::atomic<bool> m_softwareFallback{false};          // set once, never cleared
     std::array<std::unique_ptr<tachy::video::VideoSurface>, 4> m_surfaces;  // 0 picture, 1 overview
     std::unique_ptr<tachy::video::VideoSurface> m_defaultLogo;
     std::array<std::unique_ptr<tachy::video::VideoSurface>, 3> m_logos;
@@ -125,6 +143,7 @@ private:
     std::atomic<int> m_overviewShown{1};
     std::atomic<int> m_overviewCorner{3};
     tachy::video::VideoRect m_overview;  // guarded by m_lock
+    OverviewContent m_overviewContent;   // guarded by m_lock
     std::atomic<int> m_logoIndex{-1};
     std::atomic<int> m_logoOwnSize{1};
     std::atomic<unsigned char> m_reverse{0};

@@ -1,6 +1,8 @@
 // Drawing: the logo or the fitted, zoomed picture, then the overview while zoomed in.
 #include "display/CDxDisplay.h"
 
+#include "display/OverviewCopy.h"
+
 #include <QPainter>
 #include <cstring>
 
@@ -106,25 +108,44 @@ void CDxDisplay::DrawOverview(const VideoRect& client, const VideoRect& visibleS
     if (m_overview.empty()) {
         return;
     }
-    // The overview is refreshed from the picture at every draw, so a frame marked for an earlier
-    // view never stays behind while the picture stands still.
-    VideoSurface& picture = *m_surfaces[0];
+    RefreshOverview(visibleSource);
+    m_device->processor().blt(*m_surfaces[1], {0, 0, width, height}, m_overview, m_overview, kBackground, {});
+}
+
+// The overview surface holds the current picture with the frame round `visibleSource`. The
+// picture is copied once per picture; while it stands still and the view moves, only the strips
+// under the old frame are copied back before the new frame is drawn. An unchanged overview is
+// left alone, so a backend that keeps a copy of it has nothing to upload again.
+void CDxDisplay::RefreshOverview(const VideoRect& visibleSource) {
+    const VideoSurface& picture = *m_surfaces[0];
     VideoSurface& overview = *m_surfaces[1];
-    const VideoSurface::Locked locked = overview.lock();
-    const std::size_t rows = static_cast<std::size_t>(picture.pitch()) * static_cast<std::size_t>(height);
-    std::memcpy(locked.bits, picture.bits(), rows);
-    if (picture.format() == SurfaceFormat::Yv12) {
-        const std::size_t chromaRows = static_cast<std::size_t>(picture.chromaPitch()) * static_cast<std::size_t>((height + 1) / 2);
-        std::memcpy(locked.bits + picture.vPlaneOffset(), picture.bits() + picture.vPlaneOffset(), chromaRows);
-        std::memcpy(locked.bits + picture.uPlaneOffset(), picture.bits() + picture.uPlaneOffset(), chromaRows);
+    const int width = static_cast<int>(m_pictureWidth.load());
+    const int height = static_cast<int>(m_pictureHeight.load());
+    const int band = overview.format() == SurfaceFormat::Rgb32 ? width / std::max(m_overview.width(), 1) + 1 : kFrameBand;
+    OverviewContent wanted{picture.id(), picture.generation(), visibleSource, band, true};
+    if (wanted == m_overviewContent) {
+        return;
     }
-    MarkOverview(visibleSource);
+    overview.lock();
+    const bool samePicture = m_overviewContent.valid && m_overviewContent.pictureId == wanted.pictureId &&
+                             m_overviewContent.pictureGeneration == wanted.pictureGeneration &&
+                             m_overviewContent.band == wanted.band;
+    if (samePicture) {
+        // Strips a little wider than the bands: a square-capped pen reaches past its corners.
+        for (const VideoRect& strip : tachy::display::outlineStrips(m_overviewContent.framed, m_overviewContent.band + 2)) {
+            tachy::display::copyPictureArea(picture, overview, strip);
+        }
+    } else {
+        tachy::display::copyPictureArea(picture, overview, {0, 0, width, height});
+    }
+    MarkOverview(visibleSource, band);
+    overview.setContentSize(width, height);
     overview.unlock();
-    m_device->processor().blt(overview, {0, 0, width, height}, m_overview, m_overview, kBackground, {});
+    m_overviewContent = wanted;
 }
 
 // The red frame round the picture and round its visible part, on the overview surface.
-void CDxDisplay::MarkOverview(const VideoRect& visibleSource) {
+void CDxDisplay::MarkOverview(const VideoRect& visibleSource, int penWidth) {
     VideoSurface& overview = *m_surfaces[1];
     const int width = static_cast<int>(m_pictureWidth.load());
     const int height = static_cast<int>(m_pictureHeight.load());
@@ -132,7 +153,6 @@ void CDxDisplay::MarkOverview(const VideoRect& visibleSource) {
     if (overview.format() == SurfaceFormat::Rgb32) {
         QImage image(overview.bits(), width, height, overview.pitch(), QImage::Format_RGB32);
         QPainter painter(&image);
-        const int penWidth = width / std::max(m_overview.width(), 1) + 1;
         painter.setPen(QPen(QColor(255, 0, 0), penWidth, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         painter.drawRect(QRect(0, 0, width - 1, height - 1));
         painter.drawRect(QRect(visibleSource.left, visibleSource.top, visibleSource.width() - 1,

@@ -53,6 +53,7 @@ int CDxDisplay::UploadPlanes(int screen, const std::uint8_t* const* planes, int 
     VideoSurface& surface = *m_surfaces[static_cast<std::size_t>(screen)];
     const VideoSurface::Locked locked = surface.lock();
     tachy::display::copyYuv420(planes, strides, width, height, {locked.bits, locked.pitch, surface.height()}, m_reverse);
+    surface.setContentSize(width, height);
     surface.unlock();
     m_pictureFormat = format;
     FinishUpload(width, height);
@@ -77,6 +78,7 @@ int CDxDisplay::UploadBuffer(int screen, const std::uint8_t* data, int width, in
     } else {
         tachy::display::copyBgra(data, width, height, memory, m_reverse);
     }
+    surface.setContentSize(width, height);
     surface.unlock();
     m_pictureFormat = format;
     FinishUpload(width, height);

@@ -6,6 +6,8 @@
 
 #include <QOpenGLContext>
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <set>
 
 namespace tachy::video {
@@ -48,6 +50,15 @@ void main() {
 }
 )";
 
+// The fragment shader as written, or broken on purpose when TACHY_VIDEO_FAULT=shader.
+QByteArray fragmentShaderSource() {
+    const char* fault = std::getenv("TACHY_VIDEO_FAULT");  // NOLINT(concurrency-mt-unsafe)
+    if (fault != nullptr && std::strcmp(fault, "shader") == 0) {
+        return QByteArray(kFragmentShader) + "\nthis line does not compile\n";
+    }
+    return kFragmentShader;
+}
+
 } // namespace
 
 GlPresenter::GlPresenter(QWidget* parent, std::mutex& rendererLock, std::atomic<bool>& lost)
@@ -72,10 +83,17 @@ void GlPresenter::setFrame(VideoFrame frame) {
 void GlPresenter::dropFrame() {
     const std::lock_guard<std::mutex> guard(m_frameLock);
     m_frame = {};
+    m_surfacesFreed = true;
 }
 
 void GlPresenter::initializeGL() {
     initializeOpenGLFunctions();
+    // The widget's context goes when the widget moves to another window: its textures go first.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, [this] {
+        makeCurrent();
+        releaseTextures();
+        doneCurrent();
+    });
     if (!buildProgram() || !m_vertexArray.create()) {
         DebugOut::write("Display - OpenGL program could not be built\n");
         m_lost = true;
@@ -87,7 +105,7 @@ bool GlPresenter::buildProgram() {
                                                        : "#version 330 core\n";
     m_program = std::make_unique<QOpenGLShaderProgram>();
     return m_program->addShaderFromSourceCode(QOpenGLShader::Vertex, version + kVertexShader) &&
-           m_program->addShaderFromSourceCode(QOpenGLShader::Fragment, version + kFragmentShader) &&
+           m_program->addShaderFromSourceCode(QOpenGLShader::Fragment, version + fragmentShaderSource()) &&
            m_program->link();
 }
 
@@ -108,25 +126,34 @@ void GlPresenter::paintGL() {
     }
     m_program->bind();
     m_vertexArray.bind();
-    std::set<std::uint64_t> used;
+    bool drew = false;
     for (const BlitCommand& blit : frame.blits) {
         drawBlit(blit, frame, viewWidth, viewHeight);
-        used.insert(blit.source->id());
+        drew = drew || (blit.source != nullptr && !blit.destRect.empty());
     }
     m_vertexArray.release();
     m_program->release();
-    // Textures of surfaces no frame uses any more (released or replaced) are freed.
-    for (auto entry = m_textures.begin(); entry != m_textures.end();) {
-        if (used.count(entry->first) == 0) {
-            glDeleteTextures(3, entry->second.planes);
-            entry = m_textures.erase(entry);
-        } else {
-            ++entry;
-        }
-    }
+    dropUnusedTextures(frame);
     if (glGetError() == GL_OUT_OF_MEMORY) {
         m_lost = true;
+    } else if (drew) {
+        m_drewPicture = true;
     }
+}
+
+// After frames were dropped, surfaces may have been freed: textures of surfaces the new frame
+// does not use go (surface ids are never reused, so a kept texture is never mistaken).
+void GlPresenter::dropUnusedTextures(const VideoFrame& frame) {
+    if (!m_surfacesFreed.exchange(false)) {
+        return;
+    }
+    std::set<std::uint64_t> used;
+    for (const BlitCommand& blit : frame.blits) {
+        if (blit.source != nullptr) {
+            used.insert(blit.source->id());
+        }
+    }
+    std::erase_if(m_textures, [&](const auto& entry) { return used.count(entry.first) == 0; });
 }
 
 void GlPresenter::drawBlit(const BlitCommand& blit, const VideoFrame& frame, int viewWidth, int viewHeight) {
@@ -144,80 +171,40 @@ void GlPresenter::drawBlit(const BlitCommand& blit, const VideoFrame& frame, int
         return;
     }
     const VideoSurface& surface = *blit.source;
-    Textures* textures = texturesFor(surface, blit.sourceRect.right, blit.sourceRect.bottom);
-    const bool yuv = surface.format() == SurfaceFormat::Yv12;
-    for (int plane = 0; plane < (yuv ? 3 : 1); ++plane) {
-        glActiveTexture(GL_TEXTURE0 + plane);
-        glBindTexture(GL_TEXTURE_2D, textures->planes[plane]);
+    GlSurfaceTextures* textures = texturesFor(surface);
+    if (textures == nullptr) {
+        m_lost = true;
+        return;
     }
+    textures->bind();
     const auto ndcX = [&](int x) { return static_cast<float>(2.0 * x / frame.client.width() - 1.0); };
     const auto ndcY = [&](int y) { return static_cast<float>(1.0 - 2.0 * y / frame.client.height()); };
     const VideoRect& dest = blit.destRect;
     const VideoRect& source = blit.sourceRect;
     m_program->setUniformValue("destRect", ndcX(dest.left), ndcY(dest.top), ndcX(dest.right), ndcY(dest.bottom));
-    m_program->setUniformValue("textureRect", static_cast<float>(source.left) / textures->width,
-                               static_cast<float>(source.top) / textures->height,
-                               static_cast<float>(source.right) / textures->width,
-                               static_cast<float>(source.bottom) / textures->height);
+    m_program->setUniformValue("textureRect", static_cast<float>(source.left) / textures->width(),
+                               static_cast<float>(source.top) / textures->height(),
+                               static_cast<float>(source.right) / textures->width(),
+                               static_cast<float>(source.bottom) / textures->height());
     m_program->setUniformValue("planeY", 0);
     m_program->setUniformValue("planeU", 1);
     m_program->setUniformValue("planeV", 2);
-    m_program->setUniformValue("isYuv", yuv ? 1 : 0);
+    m_program->setUniformValue("isYuv", surface.format() == SurfaceFormat::Yv12 ? 1 : 0);
     const ProcAmpFactors factors = procAmpFactors(blit.procAmp);
     m_program->setUniformValue("procAmp", factors.brightness / 255.0F, factors.contrast, factors.saturation);
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
 }
 
-// The textures of a surface holding at least its top-left width x height, uploaded again when
-// the surface changed since.
-GlPresenter::Textures* GlPresenter::texturesFor(const VideoSurface& surface, int width, int height) {
-    Textures& textures = m_textures[surface.id()];
-    if (textures.planes[0] == 0) {
-        glGenTextures(3, textures.planes);
-        textures.generation = surface.generation() + 1;
+// The surface's textures, up to date; null when GL cannot make them.
+GlSurfaceTextures* GlPresenter::texturesFor(const VideoSurface& surface) {
+    std::unique_ptr<GlSurfaceTextures>& textures = m_textures[surface.id()];
+    if (!textures) {
+        textures = std::make_unique<GlSurfaceTextures>();
     }
-    const bool yuv = surface.format() == SurfaceFormat::Yv12;
-    // Whole chroma samples: the uploaded part has even sides for YV12.
-    const int wantWidth = yuv ? (width + 1) & ~1 : width;
-    const int wantHeight = yuv ? (height + 1) & ~1 : height;
-    if (textures.generation != surface.generation() || textures.width < wantWidth || textures.height < wantHeight) {
-        textures.width = std::min(std::max(textures.width, wantWidth), surface.width());
-        textures.height = std::min(std::max(textures.height, wantHeight), surface.height());
-        upload(surface, textures);
-        textures.generation = surface.generation();
-    }
-    return &textures;
-}
-
-void GlPresenter::upload(const VideoSurface& surface, Textures& textures) {
-    const auto load = [&](unsigned texture, GLint internal, GLenum format, int rowLength, int width, int height,
-                          const std::uint8_t* bits) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, rowLength);
-        glTexImage2D(GL_TEXTURE_2D, 0, internal, width, height, 0, format, GL_UNSIGNED_BYTE, bits);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    };
-    const std::uint8_t* bits = surface.bits();
-    if (surface.format() == SurfaceFormat::Yv12) {
-        load(textures.planes[0], GL_R8, GL_RED, surface.pitch(), textures.width, textures.height, bits);
-        load(textures.planes[1], GL_R8, GL_RED, surface.chromaPitch(), textures.width / 2, textures.height / 2,
-             bits + surface.uPlaneOffset());
-        load(textures.planes[2], GL_R8, GL_RED, surface.chromaPitch(), textures.width / 2, textures.height / 2,
-             bits + surface.vPlaneOffset());
-    } else {
-        load(textures.planes[0], GL_RGBA8, GL_RGBA, surface.pitch() / 4, textures.width, textures.height, bits);
-    }
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    return textures->update(surface) ? textures.get() : nullptr;
 }
 
 void GlPresenter::releaseTextures() {
-    for (auto& entry : m_textures) {
-        glDeleteTextures(3, entry.second.planes);
-    }
     m_textures.clear();
 }
 

@@ -28,6 +28,10 @@ void GlVideoDevice::dropFrames() {
     m_view->dropFrame();
 }
 
+bool GlVideoDevice::drewPicture() const {
+    return m_view->drewPicture();
+}
+
 QImage GlVideoDevice::lastImage() const {
     return m_view->grabFramebuffer();
 }

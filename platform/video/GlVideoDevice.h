@@ -17,6 +17,7 @@ public:
 
     VideoBackend backend() const override { return VideoBackend::OpenGl; }
     void dropFrames() override;
+    bool drewPicture() const override;
     // Renders the last frame and reads it back (GUI thread; for tests and prints).
     QImage lastImage() const;
 

@@ -8,6 +8,7 @@ extern "C" {
 }
 
 #include <QPainter>
+#include <algorithm>
 
 namespace tachy::video {
 namespace {
@@ -29,33 +30,64 @@ bool clipProportionally(VideoRect& inner, VideoRect& source, const VideoRect& bo
     return !source.empty();
 }
 
-} // namespace
-
-SoftwareCompositor::~SoftwareCompositor() {
-    sws_freeContext(m_scaler);
+// Fills `area` except the part `hole` covers (that part is drawn over next).
+void fillAround(QImage& image, const VideoRect& area, const VideoRect& hole, const QColor& colour) {
+    QPainter painter(&image);
+    const VideoRect inner = hole.intersected(area);
+    if (inner.empty()) {
+        painter.fillRect(area.left, area.top, area.width(), area.height(), colour);
+        return;
+    }
+    painter.fillRect(area.left, area.top, area.width(), inner.top - area.top, colour);
+    painter.fillRect(area.left, inner.bottom, area.width(), area.bottom - inner.bottom, colour);
+    painter.fillRect(area.left, inner.top, inner.left - area.left, inner.height(), colour);
+    painter.fillRect(inner.right, inner.top, area.right - inner.right, inner.height(), colour);
 }
 
+} // namespace
+
 QImage SoftwareCompositor::compose(const VideoFrame& frame) {
-    QImage image(std::max(frame.client.width(), 1), std::max(frame.client.height(), 1), QImage::Format_RGB32);
-    image.fill(Qt::black);
+    QImage image = takeImage(std::max(frame.client.width(), 1), std::max(frame.client.height(), 1));
+    // Black where no blit's target reaches.
+    const VideoRect whole{0, 0, image.width(), image.height()};
+    const bool covered = std::any_of(frame.blits.begin(), frame.blits.end(), [&](const BlitCommand& blit) {
+        return blit.targetRect.intersected(whole) == whole;
+    });
+    if (!covered) {
+        image.fill(Qt::black);
+    }
     for (const BlitCommand& blit : frame.blits) {
         drawBlit(image, blit);
     }
     return image;
 }
 
+void SoftwareCompositor::recycle(QImage image) {
+    m_spare = std::move(image);
+}
+
+// The spare picture when it has the size and nobody else holds it, else a new one.
+QImage SoftwareCompositor::takeImage(int width, int height) {
+    QImage image = std::move(m_spare);
+    m_spare = QImage();
+    if (image.width() == width && image.height() == height && image.format() == QImage::Format_RGB32 &&
+        image.isDetached()) {
+        return image;
+    }
+    return QImage(width, height, QImage::Format_RGB32);
+}
+
 void SoftwareCompositor::drawBlit(QImage& image, const BlitCommand& blit) {
     const VideoRect bounds{0, 0, image.width(), image.height()};
     const VideoRect target = blit.targetRect.intersected(bounds);
-    if (!target.empty()) {
-        const Rgb background = backgroundRgb(blit.background);
-        QPainter painter(&image);
-        painter.fillRect(target.left, target.top, target.width(), target.height(),
-                         QColor(background.red, background.green, background.blue));
-    }
     VideoRect dest = blit.destRect;
     VideoRect source = blit.sourceRect;
-    if (blit.source == nullptr || dest.empty() || !clipProportionally(dest, source, bounds)) {
+    const bool draws = blit.source != nullptr && !dest.empty() && clipProportionally(dest, source, bounds);
+    if (!target.empty()) {
+        const Rgb background = backgroundRgb(blit.background);
+        fillAround(image, target, draws ? dest : VideoRect{}, QColor(background.red, background.green, background.blue));
+    }
+    if (!draws) {
         return;
     }
     scale(*blit.source, source, image, dest);
@@ -75,16 +107,9 @@ void SoftwareCompositor::scale(const VideoSurface& source, const VideoRect& sour
     const int top = yuv ? sourceRect.top & ~1 : sourceRect.top;
     const int width = sourceRect.right - left;
     const int height = sourceRect.bottom - top;
-    m_scaler = sws_getCachedContext(m_scaler, width, height, yuv ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_BGR0,
-                                    destRect.width(), destRect.height(), AV_PIX_FMT_BGR0, SWS_BILINEAR,
-                                    nullptr, nullptr, nullptr);
-    if (m_scaler == nullptr) {
+    SwsContext* scaler = m_scaler.context(width, height, yuv, destRect.width(), destRect.height());
+    if (scaler == nullptr) {
         return;
-    }
-    if (yuv) {
-        // Studio-range BT.709 in, full-range RGB out.
-        const int* coefficients = sws_getCoefficients(SWS_CS_ITU709);
-        sws_setColorspaceDetails(m_scaler, coefficients, 0, coefficients, 1, 0, 1 << 16, 1 << 16);
     }
     const std::uint8_t* planes[4] = {};
     int strides[4] = {};
@@ -102,7 +127,7 @@ void SoftwareCompositor::scale(const VideoSurface& source, const VideoRect& sour
     }
     std::uint8_t* destPlanes[4] = {image.scanLine(destRect.top) + static_cast<std::ptrdiff_t>(destRect.left) * 4};
     int destStrides[4] = {static_cast<int>(image.bytesPerLine())};
-    sws_scale(m_scaler, planes, strides, 0, height, destPlanes, destStrides);
+    sws_scale(scaler, planes, strides, 0, height, destPlanes, destStrides);
 }
 
 } // namespace tachy::video

@@ -1,6 +1,7 @@
 #include "platform/video/SoftwarePresenter.h"
 
 #include <QPainter>
+#include <utility>
 
 namespace tachy::video {
 
@@ -9,12 +10,14 @@ SoftwarePresenter::SoftwarePresenter(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_NoSystemBackground);
 }
 
-void SoftwarePresenter::setImage(QImage image) {
+QImage SoftwarePresenter::setImage(QImage image) {
+    QImage previous;
     {
         const std::lock_guard<std::mutex> guard(m_lock);
-        m_image = std::move(image);
+        previous = std::exchange(m_image, std::move(image));
     }
     QMetaObject::invokeMethod(this, qOverload<>(&QWidget::update), Qt::QueuedConnection);
+    return previous;
 }
 
 QImage SoftwarePresenter::image() const {

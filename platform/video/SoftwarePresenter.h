@@ -12,7 +12,8 @@ class SoftwarePresenter : public QWidget {
 public:
     explicit SoftwarePresenter(QWidget* parent);
 
-    void setImage(QImage image);
+    // Shows `image` and hands back the one shown before (for the compositor to reuse).
+    QImage setImage(QImage image);
     QImage image() const;
 
 protected:

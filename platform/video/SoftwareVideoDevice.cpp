@@ -10,7 +10,7 @@ SoftwareVideoDevice::SoftwareVideoDevice(QWidget* window, std::mutex& rendererLo
 }
 
 bool SoftwareVideoDevice::show(VideoFrame frame) {
-    m_view->setImage(m_compositor.compose(frame));
+    m_compositor.recycle(m_view->setImage(m_compositor.compose(frame)));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/video/VideoDevice.h"
 
+#include "platform/debug/DebugOut.h"
 #include "platform/video/GlVideoDevice.h"
 #include "platform/video/SoftwareVideoDevice.h"
 
@@ -36,42 +37,80 @@ private:
 
 namespace {
 
-// A context can be made, and it draws on a GPU. A rasterizer on the CPU (Mesa's llvmpipe or
-// softpipe) converts and scales a picture with several times the CPU time of the software
-// backend, so the software backend is the better choice there.
-bool hardwareOpenGl() {
+// What the default context renders with: its GL_RENDERER string, empty when no context can be
+// made current.
+QByteArray openGlRenderer() {
     QOpenGLContext context;
     if (!context.create()) {
-        return false;
+        return {};
     }
     QOffscreenSurface surface;
     surface.setFormat(context.format());
     surface.create();
     if (!surface.isValid() || !context.makeCurrent(&surface)) {
-        return false;
+        return {};
     }
     const auto* renderer = reinterpret_cast<const char*>(context.functions()->glGetString(GL_RENDERER));
-    const QByteArray name = renderer != nullptr ? QByteArray(renderer).toLower() : QByteArray();
+    QByteArray name = renderer != nullptr ? QByteArray(renderer) : QByteArray();
     context.doneCurrent();
-    return !name.isEmpty() && !name.contains("llvmpipe") && !name.contains("softpipe") && !name.contains("swrast");
+    return name;
+}
+
+// Mesa's llvmpipe, softpipe and swrast and the OpenSWR rasterizer draw on the CPU: there they
+// convert and scale a picture with more CPU time than the software backend.
+bool rasterizesOnCpu(const QByteArray& renderer) {
+    const QByteArray name = renderer.toLower();
+    return name.contains("llvmpipe") || name.contains("softpipe") || name.contains("swrast") ||
+           renderer.contains("SWR") || name.contains("software rasterizer");
+}
+
+struct BackendChoice {
+    VideoBackend backend;
+    QByteArray reason;
+};
+
+BackendChoice chooseOnce() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        return {VideoBackend::Software, "Qt platform " + platform.toUtf8() + " has no OpenGL"};
+    }
+    const char* forced = std::getenv("TACHY_VIDEO");  // NOLINT(concurrency-mt-unsafe)
+    if (forced != nullptr && std::strcmp(forced, "software") == 0) {
+        return {VideoBackend::Software, "TACHY_VIDEO=software"};
+    }
+    if (forced != nullptr && std::strcmp(forced, "opengl") == 0) {
+        return {VideoBackend::OpenGl, "TACHY_VIDEO=opengl"};
+    }
+    static const QByteArray renderer = openGlRenderer();
+    if (renderer.isEmpty()) {
+        return {VideoBackend::Software, "no OpenGL context"};
+    }
+    if (rasterizesOnCpu(renderer)) {
+        return {VideoBackend::Software, "OpenGL renders on the CPU (" + renderer + ")"};
+    }
+    return {VideoBackend::OpenGl, "OpenGL renders on " + renderer};
+}
+
+// One line per distinct choice: the first, then each change (a test or bench forcing another).
+void logChoice(const BackendChoice& choice) {
+    static std::mutex lock;
+    static QByteArray last;
+    const QByteArray line = QByteArray("Display - video backend: ") +
+                            (choice.backend == VideoBackend::OpenGl ? "OpenGL" : "software") + ", " + choice.reason +
+                            "\n";
+    const std::lock_guard<std::mutex> guard(lock);
+    if (line != last) {
+        last = line;
+        DebugOut::write(line.toStdString());
+    }
 }
 
 } // namespace
 
 VideoBackend VideoDevice::chooseBackend() {
-    const QString platform = QGuiApplication::platformName();
-    if (platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
-        return VideoBackend::Software;
-    }
-    const char* forced = std::getenv("TACHY_VIDEO");  // NOLINT(concurrency-mt-unsafe)
-    if (forced != nullptr && std::strcmp(forced, "software") == 0) {
-        return VideoBackend::Software;
-    }
-    if (forced != nullptr && std::strcmp(forced, "opengl") == 0) {
-        return VideoBackend::OpenGl;
-    }
-    static const bool works = hardwareOpenGl();
-    return works ? VideoBackend::OpenGl : VideoBackend::Software;
+    const BackendChoice choice = chooseOnce();
+    logChoice(choice);
+    return choice.backend;
 }
 
 std::unique_ptr<VideoDevice> VideoDevice::create(QWidget* window, std::mutex& rendererLock) {

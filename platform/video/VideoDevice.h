@@ -24,7 +24,9 @@ class VideoDevice {
 public:
     // The backend for this process: software always under Qt's offscreen and minimal platforms
     // (no window system to draw with GL); else TACHY_VIDEO=software or opengl when set; else
-    // OpenGL when a context on a GPU can be made, software otherwise.
+    // OpenGL when a context on a GPU can be made, software otherwise (no context, or one that
+    // rasterizes on the CPU). The choice and its reason go to the debug output once, and again
+    // only when they change.
     static VideoBackend chooseBackend();
     // Makes the device on `window` (GUI thread); null when the backend cannot start.
     static std::unique_ptr<VideoDevice> create(QWidget* window, std::mutex& rendererLock);
@@ -51,6 +53,8 @@ public:
     // A lost device refuses to present until it is made again (the OpenGL context went away).
     bool lost() const { return m_lost; }
     void markLost() { m_lost = true; }
+    // True once the device has shown a picture: a device lost before that never worked here.
+    virtual bool drewPicture() const { return true; }
 
     QWidget* presenter() const;
 

@@ -1,5 +1,6 @@
 #include "platform/video/VideoSurface.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -17,7 +18,8 @@ std::size_t surfaceBytes(int pitch, int height, SurfaceFormat format) {
 
 VideoSurface::VideoSurface(int width, int height, SurfaceFormat format)
     : m_width(width), m_height(height), m_format(format),
-      m_pitch(format == SurfaceFormat::Yv12 ? (width + 15) / 16 * 16 : width * 4),
+      m_pitch(format == SurfaceFormat::Yv12 ? (width + 15) / 16 * 16 : width * 4), m_contentWidth(width),
+      m_contentHeight(height),
       m_bits(std::make_unique_for_overwrite<std::uint8_t[]>(surfaceBytes(m_pitch, height, format))),
       m_id(nextSurfaceId++) {
     // Black: zero for 32-bit, studio black and neutral chroma for YV12.
@@ -35,6 +37,11 @@ VideoSurface::Locked VideoSurface::lock() {
 
 void VideoSurface::unlock() {
     ++m_generation;
+}
+
+void VideoSurface::setContentSize(int width, int height) {
+    m_contentWidth = std::clamp(width, 1, m_width);
+    m_contentHeight = std::clamp(height, 1, m_height);
 }
 
 } // namespace tachy::video

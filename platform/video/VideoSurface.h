@@ -2,7 +2,9 @@
 // A picture surface in main memory: 32-bit (B, G, R, X) or YV12 (Y plane, V plane at pitch x
 // height, U plane at pitch x height x 5/4, chroma rows of half the pitch). Writers lock it for a
 // pointer and pitch; unlocking marks the content changed so a backend that keeps a copy (the
-// OpenGL textures) uploads it again. Callers serialise access with the renderer's lock.
+// OpenGL textures) uploads it again. A writer that fills only the top-left part (a picture smaller
+// than the surface) says how much, so a backend copies that part alone. Callers serialise access
+// with the renderer's lock.
 
 #include "platform/video/VideoTypes.h"
 
@@ -25,6 +27,10 @@ public:
 
     Locked lock();
     void unlock();
+    // The top-left part that holds the content (the whole surface until a writer says otherwise).
+    void setContentSize(int width, int height);
+    int contentWidth() const { return m_contentWidth; }
+    int contentHeight() const { return m_contentHeight; }
 
     int width() const { return m_width; }
     int height() const { return m_height; }
@@ -48,6 +54,8 @@ private:
     int m_height;
     SurfaceFormat m_format;
     int m_pitch;
+    int m_contentWidth;
+    int m_contentHeight;
     std::unique_ptr<std::uint8_t[]> m_bits;
     std::uint64_t m_id;
     std::uint64_t m_generation = 0;
