@@ -1,6 +1,7 @@
 // Upload and draw of 1920x1080 YV12 pictures into a 1280x720 display window, for each video
 // backend, against a plain QImage copy of the same bytes; then three displays at 30 pictures per
 // second and the share of one core they take. Run under an X server (xvfb-run) for OpenGL.
+// `bench_display opengl` or `bench_display software` measures one backend only (for profiling).
 
 #include "bench/BenchTimer.h"
 #include "display/CWndScrD3D.h"
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -147,6 +149,9 @@ int main(int argc, char** argv) {
     const double referenceShare = referenceMs * 3 / 33.333 * 100;
     std::printf("qimage_copy_1080p_yv12: %.3f ms\n", referenceMs);
     for (const char* backend : {"software", "opengl"}) {
+        if (argc > 1 && std::string(argv[1]) != backend) {
+            continue;
+        }
         measureBackend(backend, pictures, referenceMs);
         measureThreeDisplays(backend, pictures, referenceShare);
     }
