@@ -39,7 +39,8 @@ struct FileView {
         auto* bytes = static_cast<std::uint8_t*>(buffer);
         std::size_t done = 0;
         while (done < length) {
-            const ssize_t got = ::pread(fd, bytes + done, length - done, static_cast<off_t>(offset + done));
+            const ssize_t got =
+                ::pread(fd, bytes + done, length - done, static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) {
                 continue;
             }
@@ -88,7 +89,8 @@ bool findList(const FileView& file, std::uint64_t& begin, std::uint64_t& end, av
     std::uint64_t listEnd = 0;
     forEachChunk(file, begin, end, [&](avi::FourCC id, std::uint64_t body, std::uint32_t size) {
         avi::FourCC listType = 0;
-        if (!found && id == avi::kList && size >= 4 && file.read(body, &listType, 4) && listType == type) {
+        if (!found && id == avi::kList && size >= 4 && file.read(body, &listType, 4) &&
+            listType == type) {
             found = true;
             listBegin = body + 4;
             listEnd = std::min(end, body + size);
@@ -116,18 +118,20 @@ std::vector<avi::AviStreamHeader> readStreamHeaders(const FileView& file) {
         std::uint64_t listBegin = body;
         std::uint64_t listEnd = std::min(end, body + size);
         avi::FourCC listType = 0;
-        if (id != avi::kList || size < 4 || !file.read(body, &listType, 4) || listType != avi::kStrl) {
+        if (id != avi::kList || size < 4 || !file.read(body, &listType, 4) ||
+            listType != avi::kStrl) {
             return;
         }
         listBegin += 4;
         avi::AviStreamHeader header{};
         bool seen = false;
-        forEachChunk(file, listBegin, listEnd, [&](avi::FourCC inner, std::uint64_t at, std::uint32_t length) {
-            if (!seen && inner == avi::kStrh) {
-                seen = true;
-                file.read(at, &header, std::min<std::size_t>(length, sizeof header));
-            }
-        });
+        forEachChunk(file, listBegin, listEnd,
+                     [&](avi::FourCC inner, std::uint64_t at, std::uint32_t length) {
+                         if (!seen && inner == avi::kStrh) {
+                             seen = true;
+                             file.read(at, &header, std::min<std::size_t>(length, sizeof header));
+                         }
+                     });
         headers.push_back(header);
     });
     return headers;
@@ -189,7 +193,8 @@ AviFileReader::Stream describe(AVStream& source, const KeyFlags& keys, std::uint
     stream.samples.reserve(static_cast<std::size_t>(std::max(count, 0)));
     for (int i = 0; i < count; ++i) {
         const AVIndexEntry* entry = avformat_index_get_entry(&source, i);
-        const auto end = static_cast<std::uint64_t>(entry->pos) + 8 + static_cast<std::uint64_t>(entry->size);
+        const auto end =
+            static_cast<std::uint64_t>(entry->pos) + 8 + static_cast<std::uint64_t>(entry->size);
         if (entry->pos < 0 || entry->size < 0 || end > fileSize) {
             continue;
         }
@@ -197,7 +202,8 @@ AviFileReader::Stream describe(AVStream& source, const KeyFlags& keys, std::uint
         if (const auto found = keys.find(entry->pos); found != keys.end()) {
             key = found->second;
         }
-        stream.samples.push_back({entry->pos, static_cast<std::uint32_t>(entry->size), key, entry->timestamp});
+        stream.samples.push_back(
+            {entry->pos, static_cast<std::uint32_t>(entry->size), key, entry->timestamp});
     }
     stream.start = stream.samples.empty() ? 0 : stream.samples.front().timestamp;
     return stream;

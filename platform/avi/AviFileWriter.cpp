@@ -161,8 +161,8 @@ std::int64_t AviFileWriter::nextSample(int stream) const {
 }
 
 bool AviFileWriter::setStreamRate(int stream, std::uint32_t scale, std::uint32_t rate) {
-    if (!isOpen() || stream < 0 || static_cast<std::size_t>(stream) >= m_streams.size() || scale == 0 ||
-        rate == 0) {
+    if (!isOpen() || stream < 0 || static_cast<std::size_t>(stream) >= m_streams.size() ||
+        scale == 0 || rate == 0) {
         return false;
     }
     avi::AviStreamHeader& header = m_streams[static_cast<std::size_t>(stream)].header;

@@ -40,9 +40,10 @@ struct FormatCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
 
-// What libavformat reads: the first video stream's packets and the first audio stream's bytes.
-// A packet cut short by the end of the file is not a whole frame and is left out.
-Reading libavformatReading(const std::string& path) {
+// What libavformat reads: the packets of video stream `videoOrdinal` (0 = the first) and the
+// first audio stream's bytes. A packet cut short by the end of the file is not a whole frame
+// and is left out.
+Reading libavformatReading(const std::string& path, int videoOrdinal = 0) {
     Reading reading;
     AVFormatContext* raw = nullptr;
     if (avformat_open_input(&raw, path.c_str(), av_find_input_format("avi"), nullptr) != 0) {
@@ -50,11 +51,18 @@ Reading libavformatReading(const std::string& path) {
         return reading;
     }
     std::unique_ptr<AVFormatContext, FormatCloser> context(raw);
-    const int video = av_find_best_stream(context.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    int video = -1;
+    for (unsigned i = 0, seen = 0; i < context->nb_streams && video < 0; ++i) {
+        if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            seen++ == static_cast<unsigned>(videoOrdinal)) {
+            video = static_cast<int>(i);
+        }
+    }
     const int audio = av_find_best_stream(context.get(), AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     AVPacket* packet = av_packet_alloc();
     while (av_read_frame(context.get(), packet) >= 0) {
-        const std::string bytes(reinterpret_cast<const char*>(packet->data), static_cast<std::size_t>(packet->size));
+        const std::string bytes(reinterpret_cast<const char*>(packet->data),
+                                static_cast<std::size_t>(packet->size));
         if ((packet->flags & AV_PKT_FLAG_CORRUPT) != 0) {
             // left out
         } else if (packet->stream_index == video) {
@@ -68,16 +76,17 @@ Reading libavformatReading(const std::string& path) {
     return reading;
 }
 
-Reading parserReading(CAviParser& parser, const std::string& path) {
+Reading parserReading(CAviParser& parser, const std::string& path, int videoOrdinal = 0) {
     Reading reading;
-    EXPECT_EQ(parser.OpenStream(path, 0), 1) << path;
-    EXPECT_EQ(parser.OpenVideoStream(0), 1) << path;
+    EXPECT_EQ(parser.OpenStream(path, videoOrdinal), 1) << path;
+    EXPECT_EQ(parser.OpenVideoStream(videoOrdinal), 1) << path;
     parser.SetStreamPosVideo(parser.GetVideoStartPos());
     avi::BitmapInfoHeader bih{};
     int key = 0;
     while (parser.GetVideoHeader(&bih, nullptr, &key, nullptr) == 1) {
         reading.video.push_back(
-            {std::string(reinterpret_cast<const char*>(parser.GetVideoStream(0)), bih.biSizeImage), key == 1});
+            {std::string(reinterpret_cast<const char*>(parser.GetVideoStream(0)), bih.biSizeImage),
+             key == 1});
     }
     if (parser.OpenAudioStream() == 1) {
         parser.SetStreamPosAudio(0);
@@ -94,7 +103,8 @@ Reading parserReading(CAviParser& parser, const std::string& path) {
 avi::FourCC statedAudioHandler(const std::filesystem::path& path) {
     const std::string bytes = tachy::test::readAll(path);
     const std::string marker("auds", 4);
-    for (std::size_t at = bytes.find("strh"); at != std::string::npos; at = bytes.find("strh", at + 4)) {
+    for (std::size_t at = bytes.find("strh"); at != std::string::npos;
+         at = bytes.find("strh", at + 4)) {
         if (at + 16 <= bytes.size() && bytes.compare(at + 8, 4, marker) == 0) {
             avi::FourCC handler = 0;
             std::memcpy(&handler, bytes.data() + at + 12, 4);
@@ -122,18 +132,26 @@ std::vector<Writer> writers() {
     const std::string ffmpeg = std::string("ffmpeg -v error -y ") + kLavfiPicture;
     const std::string h264 = "-c:v libx264 -preset ultrafast -g 10 -bf 0 ";
     return {
-        {"ffmpeg-h264-mulaw", ffmpeg + "-f lavfi -i sine=sample_rate=8000 -t 2 " + h264 + "-c:a pcm_mulaw -f avi OUT"},
-        {"ffmpeg-hevc-s16le", ffmpeg + "-f lavfi -i sine=sample_rate=16000 -t 2 -c:v libx265 -preset ultrafast "
-                                       "-x265-params log-level=error:keyint=10:bframes=0 -tag:v HEVC "
-                                       "-c:a pcm_s16le -f avi OUT"},
+        {"ffmpeg-h264-mulaw",
+         ffmpeg + "-f lavfi -i sine=sample_rate=8000 -t 2 " + h264 + "-c:a pcm_mulaw -f avi OUT"},
+        {"ffmpeg-hevc-s16le",
+         ffmpeg + "-f lavfi -i sine=sample_rate=16000 -t 2 -c:v libx265 -preset ultrafast "
+                  "-x265-params log-level=error:keyint=10:bframes=0 -tag:v HEVC "
+                  "-c:a pcm_s16le -f avi OUT"},
         {"ffmpeg-h264-adpcm", ffmpeg + "-f lavfi -i sine=sample_rate=22050 -t 2 " + h264 +
                                   "-c:a adpcm_ima_wav -f avi OUT"},
         {"ffmpeg-h264-only", ffmpeg + "-t 2 " + h264 + "-f avi OUT"},
-        {"gst-h264-mulaw", "gst-launch-1.0 -q videotestsrc num-buffers=30 ! "
-                           "video/x-raw,width=160,height=120,framerate=15/1 ! "
-                           "x264enc key-int-max=10 bframes=0 speed-preset=ultrafast ! avimux name=mux ! "
-                           "filesink location=OUT audiotestsrc num-buffers=20 samplesperbuffer=800 ! "
-                           "audio/x-raw,rate=8000,channels=1 ! mulawenc ! mux."},
+        {"ffmpeg-two-video",
+         ffmpeg +
+             "-f lavfi -i testsrc2=size=96x64:rate=15 -f lavfi -i sine=sample_rate=8000 "
+             "-t 2 -map 0:v -map 1:v -map 2:a " +
+             h264 + "-c:a pcm_mulaw -f avi OUT"},
+        {"gst-h264-mulaw",
+         "gst-launch-1.0 -q videotestsrc num-buffers=30 ! "
+         "video/x-raw,width=160,height=120,framerate=15/1 ! "
+         "x264enc key-int-max=10 bframes=0 speed-preset=ultrafast ! avimux name=mux ! "
+         "filesink location=OUT audiotestsrc num-buffers=20 samplesperbuffer=800 ! "
+         "audio/x-raw,rate=8000,channels=1 ! mulawenc ! mux."},
     };
 }
 
@@ -143,9 +161,11 @@ std::string withOutput(std::string command, const std::string& path) {
 }
 
 // A copy of the first `size` bytes of a file.
-void writePrefix(const std::filesystem::path& from, const std::filesystem::path& to, std::size_t size) {
+void writePrefix(const std::filesystem::path& from, const std::filesystem::path& to,
+                 std::size_t size) {
     const std::string bytes = tachy::test::readAll(from);
-    std::ofstream(to, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(std::min(size, bytes.size())));
+    std::ofstream(to, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(std::min(size, bytes.size())));
 }
 
 } // namespace
@@ -156,22 +176,27 @@ protected:
     static void SetUpTestSuite() {
         s_folder = std::make_unique<TempFolder>();
         for (const Writer& writer : writers()) {
-            const std::string path = (s_folder->path() / (std::string(writer.name) + ".avi")).string();
+            const std::string path =
+                (s_folder->path() / (std::string(writer.name) + ".avi")).string();
             ASSERT_TRUE(run(withOutput(writer.command, path))) << writer.name;
         }
     }
     static void TearDownTestSuite() { s_folder.reset(); }
 
-    static std::string file(const std::string& name) { return (s_folder->path() / (name + ".avi")).string(); }
+    static std::string file(const std::string& name) {
+        return (s_folder->path() / (name + ".avi")).string();
+    }
 
-    static void expectSameReading(const std::string& path, const std::string& what) {
+    static void expectSameReading(const std::string& path, const std::string& what,
+                                  int videoOrdinal = 0) {
         CAviParser parser;
-        const Reading theirs = libavformatReading(path);
-        const Reading ours = parserReading(parser, path);
+        const Reading theirs = libavformatReading(path, videoOrdinal);
+        const Reading ours = parserReading(parser, path, videoOrdinal);
         ASSERT_FALSE(theirs.video.empty()) << what;
         ASSERT_EQ(ours.video.size(), theirs.video.size()) << what;
         for (std::size_t i = 0; i < ours.video.size(); ++i) {
-            EXPECT_EQ(ours.video[i].bytes.size(), theirs.video[i].bytes.size()) << what << " frame " << i;
+            EXPECT_EQ(ours.video[i].bytes.size(), theirs.video[i].bytes.size())
+                << what << " frame " << i;
             EXPECT_TRUE(ours.video[i].bytes == theirs.video[i].bytes) << what << " frame " << i;
             EXPECT_EQ(ours.video[i].key, theirs.video[i].key) << what << " frame " << i;
         }
@@ -192,13 +217,28 @@ TEST_F(ForeignFiles, EveryVideoFrameAndTheAudioBytesAgreeWithLibavformat) {
     }
 }
 
+TEST_F(ForeignFiles, TheSecondVideoStreamIsReadWhenAskedFor) {
+    expectSameReading(file("ffmpeg-two-video"), "ffmpeg-two-video, second video stream", 1);
+    CAviParser parser;
+    _TAG_STREAM_INFO info{};
+    EXPECT_EQ(parser.GetStreamInfo(file("ffmpeg-two-video"), &info, 2), 0); // there is no third
+    ASSERT_EQ(parser.OpenStream(file("ffmpeg-two-video"), 1), 1);
+    ASSERT_EQ(parser.OpenVideoStream(1), 1);
+    avi::BitmapInfoHeader bih{};
+    parser.SetStreamPosVideo(0);
+    ASSERT_EQ(parser.GetVideoHeader(&bih, nullptr, nullptr, nullptr), 1);
+    EXPECT_EQ(bih.biWidth, 96);
+    EXPECT_EQ(bih.biHeight, 64);
+}
+
 TEST_F(ForeignFiles, ACopyCutShortGivesEveryWholeFrameBeforeTheCut) {
     std::random_device device;
     const unsigned seed = device();
     std::mt19937 random(seed);
     for (const char* name : {"ffmpeg-h264-mulaw", "gst-h264-mulaw", "ffmpeg-hevc-s16le"}) {
         const auto whole = std::filesystem::file_size(file(name));
-        const auto cut = std::uniform_int_distribution<std::size_t>(whole * 3 / 10, whole * 9 / 10)(random);
+        const auto cut =
+            std::uniform_int_distribution<std::size_t>(whole * 3 / 10, whole * 9 / 10)(random);
         const std::string path = file(std::string(name) + "-cut");
         writePrefix(file(name), path, cut);
         const std::string what = std::string(name) + " cut at " + std::to_string(cut) + " of " +
@@ -218,18 +258,21 @@ TEST_F(ForeignFiles, ACopyCutShortGivesEveryWholeFrameBeforeTheCut) {
 }
 
 TEST_F(ForeignFiles, AudioFiguresAreTheStreamsOwn) {
-    for (const char* name : {"ffmpeg-h264-mulaw", "ffmpeg-hevc-s16le", "ffmpeg-h264-adpcm", "gst-h264-mulaw"}) {
+    for (const char* name :
+         {"ffmpeg-h264-mulaw", "ffmpeg-hevc-s16le", "ffmpeg-h264-adpcm", "gst-h264-mulaw"}) {
         CAviParser parser;
         _TAG_STREAM_INFO info{};
         ASSERT_EQ(parser.GetStreamInfo(file(name), &info, 0), 1) << name;
         EXPECT_EQ(info.fccAudioHandler, statedAudioHandler(file(name))) << name;
-        EXPECT_NE(info.fccAudioHandler, avi::fourCC("WAVE")) << name;  // neither muxer writes it
+        EXPECT_NE(info.fccAudioHandler, avi::fourCC("WAVE")) << name; // neither muxer writes it
         // Bytes per second, applied to all the audio bytes, give the length of the sound: 2 s
         // (ffmpeg) or 20 buffers of 100 ms (GStreamer).
         const Reading reading = libavformatReading(file(name));
         ASSERT_GT(info.dwAudioBytesPerSec, 0U) << name;
-        const auto ms = static_cast<std::int64_t>(reading.audio.size()) * 1000 / info.dwAudioBytesPerSec;
-        EXPECT_NEAR(static_cast<double>(ms), 2000.0, 100.0) << name << " bytes per second " << info.dwAudioBytesPerSec;
+        const auto ms =
+            static_cast<std::int64_t>(reading.audio.size()) * 1000 / info.dwAudioBytesPerSec;
+        EXPECT_NEAR(static_cast<double>(ms), 2000.0, 100.0)
+            << name << " bytes per second " << info.dwAudioBytesPerSec;
     }
 }
 
@@ -238,7 +281,7 @@ TEST_F(ForeignFiles, AdpcmBlocksAreTimedByTheirByteRate) {
     ASSERT_EQ(parser.OpenStream(file("ffmpeg-h264-adpcm"), 0), 1);
     ASSERT_EQ(parser.OpenVideoStream(0), 1);
     ASSERT_EQ(parser.OpenAudioStream(), 1);
-    EXPECT_EQ(parser.GetAudioFormat(), 0x11);  // IMA ADPCM
+    EXPECT_EQ(parser.GetAudioFormat(), 0x11); // IMA ADPCM
     // Frame 15 plays at 1 s; the block that goes with it starts within one block of 1 s.
     const int block = parser.GetStreamPosVideoToAudio(15);
     ASSERT_GT(block, 0);
@@ -248,7 +291,8 @@ TEST_F(ForeignFiles, AdpcmBlocksAreTimedByTheirByteRate) {
     ASSERT_EQ(parser.GetAudioHeader(nullptr, &time, &size), 1);
     _TAG_STREAM_INFO info{};
     ASSERT_EQ(parser.GetStreamInfo(file("ffmpeg-h264-adpcm"), &info, 0), 1);
-    const std::int64_t blockMs = static_cast<std::int64_t>(info.dwAudioBlockSize) * 1000 / info.dwAudioBytesPerSec;
+    const std::int64_t blockMs =
+        static_cast<std::int64_t>(info.dwAudioBlockSize) * 1000 / info.dwAudioBytesPerSec;
     EXPECT_LE(time, 1000);
     EXPECT_GT(time, 1000 - blockMs - 1);
 }
@@ -263,7 +307,9 @@ TEST_F(ForeignFiles, GetDurationTellsAFileThatCannotBeOpenedFromOneWithoutVideo)
 
     // An AVI file with only a sound stream opens but has no duration.
     const std::string soundOnly = (folder.path() / "sound.avi").string();
-    ASSERT_TRUE(run("ffmpeg -v error -y -f lavfi -i sine=sample_rate=8000 -t 1 -c:a pcm_mulaw -f avi '" + soundOnly + "'"));
+    ASSERT_TRUE(
+        run("ffmpeg -v error -y -f lavfi -i sine=sample_rate=8000 -t 1 -c:a pcm_mulaw -f avi '" +
+            soundOnly + "'"));
     EXPECT_EQ(parser.GetDuration(soundOnly), 0U);
 }
 
@@ -299,7 +345,8 @@ TEST(CAviParser, AudioBlocksFollowTheBytesAcrossChunksOfAnySize) {
             }
             return text;
         }();
-        ASSERT_TRUE(writer.write(0, writer.nextSample(0), frame.data(), frame.size(), avi::kIndexKeyFrame));
+        ASSERT_TRUE(
+            writer.write(0, writer.nextSample(0), frame.data(), frame.size(), avi::kIndexKeyFrame));
         ASSERT_TRUE(writer.write(1, 0, chunk.data(), chunk.size(), 0));
         bytes += chunk;
     }
@@ -312,7 +359,8 @@ TEST(CAviParser, AudioBlocksFollowTheBytesAcrossChunksOfAnySize) {
     std::uint32_t size = 0;
     std::int64_t time = 0;
     for (int block = 0; parser.GetAudioHeader(nullptr, &time, &size) == 1; ++block) {
-        EXPECT_EQ(time, block * 1000 * 1000 / 8000) << "block " << block;  // 1000 bytes at 8000 a second
+        EXPECT_EQ(time, block * 1000 * 1000 / 8000)
+            << "block " << block; // 1000 bytes at 8000 a second
         if (read.size() + 1000 < bytes.size()) {
             EXPECT_EQ(size, 1000U) << "block " << block;
         }

@@ -104,14 +104,16 @@ namespace {
 
 // What ffprobe, a reader we did not write, says of one stream: its "key=value" lines.
 std::string probeStream(const std::string& path, const std::string& stream) {
-    return tachy::test::runCommand("ffprobe -v error -count_packets -select_streams " + stream +
-                                   " -show_entries stream=codec_type,codec_name,r_frame_rate,time_base,"
-                                   "nb_read_packets -of default=noprint_wrappers=1 '" + path + "' 2>/dev/null");
+    return tachy::test::runCommand(
+        "ffprobe -v error -count_packets -select_streams " + stream +
+        " -show_entries stream=codec_type,codec_name,r_frame_rate,time_base,"
+        "nb_read_packets -of default=noprint_wrappers=1 '" +
+        path + "' 2>/dev/null");
 }
 
 int probeStreamCount(const std::string& path) {
-    const std::string lines =
-        tachy::test::runCommand("ffprobe -v error -show_entries stream=index -of csv=p=0 '" + path + "' 2>/dev/null");
+    const std::string lines = tachy::test::runCommand(
+        "ffprobe -v error -show_entries stream=index -of csv=p=0 '" + path + "' 2>/dev/null");
     return static_cast<int>(std::count(lines.begin(), lines.end(), '\n'));
 }
 
@@ -128,7 +130,8 @@ void writeSecondClip(CAviWriter& writer, const std::string& path, int videoType,
     for (int frame = 0; frame < 30; ++frame) {
         const bool key = frame % 10 == 0;
         ASSERT_EQ(writer.WriteUserData(record.data(), 72, 0), 1);
-        ASSERT_EQ(writer.WriteVideo(key ? kKey.data() : kDelta.data(), key ? 8 : 10, key ? 1 : 0), 1);
+        ASSERT_EQ(writer.WriteVideo(key ? kKey.data() : kDelta.data(), key ? 8 : 10, key ? 1 : 0),
+                  1);
         if (frame % 3 == 0) {
             ASSERT_EQ(writer.WriteAudio(sound.data(), 800), 1);
         }
@@ -169,12 +172,13 @@ TEST(CAviWriter, EditVideoStreamRetimesTheVideoToFifteenFramesASecond) {
     const TempFolder folder;
     const std::string path = (folder.path() / "edited.avi").string();
     CAviWriter writer;
-    writeSecondClip(writer, path, 5, [](CAviWriter& open) { EXPECT_EQ(open.EditVideoStream(0), 1); });
+    writeSecondClip(writer, path, 5,
+                    [](CAviWriter& open) { EXPECT_EQ(open.EditVideoStream(0), 1); });
 
     const std::string video = probeStream(path, "v:0");
     EXPECT_TRUE(has(video, "r_frame_rate=15/1")) << video;
     EXPECT_TRUE(has(video, "nb_read_packets=30")) << video;
-    EXPECT_TRUE(has(probeStream(path, "s:0"), "time_base=1/30"));  // the records keep their clock
+    EXPECT_TRUE(has(probeStream(path, "s:0"), "time_base=1/30")); // the records keep their clock
     auto parser = IAVIParser::Create(1);
     _TAG_STREAM_INFO info{};
     ASSERT_EQ(parser->GetStreamInfo(path, &info, 0), 1);
@@ -189,7 +193,7 @@ TEST(CAviWriter, EditUserStreamRetimesTheRecordsAndLeavesTheVideoAlone) {
     const std::string path = (folder.path() / "records.avi").string();
     CAviWriter writer;
     writeSecondClip(writer, path, 5, [](CAviWriter& open) {
-        EXPECT_EQ(open.EditUserStream(0), 0);  // a rate of 0 would make the stream unreadable
+        EXPECT_EQ(open.EditUserStream(0), 0); // a rate of 0 would make the stream unreadable
         EXPECT_EQ(open.EditUserStream(15000), 1);
     });
 
@@ -198,9 +202,9 @@ TEST(CAviWriter, EditUserStreamRetimesTheRecordsAndLeavesTheVideoAlone) {
     auto parser = IAVIParser::Create(1);
     ASSERT_EQ(parser->OpenStream(path, 0), 1);
     ASSERT_EQ(parser->OpenVideoStream(0), 1);
-    EXPECT_EQ(parser->GetVideoLength(500), 15);  // the video keeps 30 frames a second
+    EXPECT_EQ(parser->GetVideoLength(500), 15); // the video keeps 30 frames a second
     ASSERT_EQ(parser->OpenUserStream(), 1);
-    EXPECT_EQ(parser->GetTotalUserDataCount(1000), 15);  // record 15 plays at 1 s
+    EXPECT_EQ(parser->GetTotalUserDataCount(1000), 15); // record 15 plays at 1 s
 }
 
 TEST(CAviWriter, EditsNeedTheStreamTheyChange) {

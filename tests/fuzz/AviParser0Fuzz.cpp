@@ -46,7 +46,8 @@ void walkAudio(CAviParser& parser) {
     parser.SetStreamPosAudio(start < 0 ? 0 : start);
     std::int64_t time = 0;
     std::uint32_t size = 0;
-    for (int block = 0; block < 4096 && parser.GetAudioHeader(nullptr, &time, &size) == 1; ++block) {
+    for (int block = 0; block < 4096 && parser.GetAudioHeader(nullptr, &time, &size) == 1;
+         ++block) {
         volatile std::uint8_t last = size > 0 ? parser.GetAudioStream(0)[size - 1] : 0;
         (void)last;
     }
@@ -82,7 +83,7 @@ void walk(CAviParser& parser, const std::string& path) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static CAviParser parser;  // its buffers are allocated once
+    static CAviParser parser; // its buffers are allocated once
     const std::string& path = scratchPath();
     FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {

@@ -47,7 +47,8 @@ struct AudioFigures {
 
 AudioFigures audioFigures(const tachy::AviFileReader::Stream& audio) {
     if (audio.header.fccType == avi::kAuds) {
-        return {audio.header.fccHandler, audio.header.dwScale, audio.header.dwRate, audio.header.dwSampleSize};
+        return {audio.header.fccHandler, audio.header.dwScale, audio.header.dwRate,
+                audio.header.dwSampleSize};
     }
     return {0, audio.scale, audio.rate, audio.audio.nBlockAlign};
 }
@@ -72,13 +73,16 @@ void CAviParser::DescribeAudio(const Stream& audio, _TAG_STREAM_INFO* info) {
     }
     // ADPCM states scale = samples per block and sample size = bytes per block, so the rate
     // alone (samples per second) is not its byte rate.
-    const std::uint64_t perSecond = static_cast<std::uint64_t>(figures.rate) * sampleSize / figures.scale;
+    const std::uint64_t perSecond =
+        static_cast<std::uint64_t>(figures.rate) * sampleSize / figures.scale;
     info->dwAudioLength = static_cast<std::uint32_t>(audio.samples.size());
     info->dwAudioBlockSize = largest;
-    info->dwAudioBytesPerSec = static_cast<std::uint32_t>(std::min<std::uint64_t>(perSecond, 0xFFFFFFFFU));
+    info->dwAudioBytesPerSec =
+        static_cast<std::uint32_t>(std::min<std::uint64_t>(perSecond, 0xFFFFFFFFU));
 }
 
-int CAviParser::Describe(const tachy::AviFileReader& reader, _TAG_STREAM_INFO* info, int videoIndex) {
+int CAviParser::Describe(const tachy::AviFileReader& reader, _TAG_STREAM_INFO* info,
+                         int videoIndex) {
     const Stream* audio = nullptr;
     const Stream* video = nullptr;
     const Stream* user = nullptr;
@@ -283,7 +287,8 @@ std::uint8_t* CAviParser::GetVideoStream(std::uint32_t) {
 
 std::size_t CAviParser::ReadAudioBytes(std::uint64_t first, std::size_t wanted) {
     // The last chunk that starts at or before `first` holds it (empty chunks are passed over).
-    const auto after = std::upper_bound(m_audioChunkStarts.begin(), m_audioChunkStarts.end() - 1, first);
+    const auto after =
+        std::upper_bound(m_audioChunkStarts.begin(), m_audioChunkStarts.end() - 1, first);
     if (after == m_audioChunkStarts.begin()) {
         return 0;
     }
@@ -291,7 +296,8 @@ std::size_t CAviParser::ReadAudioBytes(std::uint64_t first, std::size_t wanted) 
     std::size_t skip = static_cast<std::size_t>(first - m_audioChunkStarts[chunk]);
     std::size_t done = 0;
     for (; done < wanted && chunk < m_audio->samples.size(); ++chunk, skip = 0) {
-        const std::int64_t got = m_reader.read(*m_audio, chunk, skip, m_audioBuffer.data() + done, wanted - done);
+        const std::int64_t got =
+            m_reader.read(*m_audio, chunk, skip, m_audioBuffer.data() + done, wanted - done);
         if (got < 0) {
             break;
         }
@@ -318,7 +324,8 @@ int CAviParser::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, std
     if (m_audioFormat.nBlockAlign != 0) {
         first -= first % m_audioFormat.nBlockAlign;
     }
-    const std::size_t got = ReadAudioBytes(first, std::min<std::size_t>(block, m_audioBuffer.size()));
+    const std::size_t got =
+        ReadAudioBytes(first, std::min<std::size_t>(block, m_audioBuffer.size()));
     if (got == 0) {
         return 0;
     }

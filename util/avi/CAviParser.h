@@ -88,7 +88,7 @@ private:
     _TAG_STREAM_INFO m_info{};
     std::vector<std::uint8_t> m_videoBuffer;
     std::vector<std::uint8_t> m_audioBuffer;
-    std::vector<std::uint64_t> m_audioChunkStarts;  // byte position of each audio chunk, and the end
+    std::vector<std::uint64_t> m_audioChunkStarts; // byte position of each audio chunk, and the end
     std::vector<std::uint8_t> m_userBuffer;
     std::vector<std::uint8_t> m_userArea;
     std::uint32_t m_userSize = 0;

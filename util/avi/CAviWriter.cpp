@@ -173,15 +173,18 @@ int CAviWriter::WriteUserData(const void* data, int size, int /*flag*/) {
 int CAviWriter::EditVideoStream(int /*unused*/) {
     constexpr std::uint32_t kScale = 1000;
     constexpr std::uint32_t kFifteenPerSecond = 15000;
-    return m_file && m_video >= 0 && m_file->setStreamRate(m_video, kScale, kFifteenPerSecond) ? 1 : 0;
+    if (!m_file || m_video < 0) {
+        return 0;
+    }
+    return m_file->setStreamRate(m_video, kScale, kFifteenPerSecond) ? 1 : 0;
 }
 
 int CAviWriter::EditUserStream(int rate) {
     constexpr std::uint32_t kScale = 1000;
-    return m_file && m_user >= 0 && rate > 0 &&
-                   m_file->setStreamRate(m_user, kScale, static_cast<std::uint32_t>(rate))
-               ? 1
-               : 0;
+    if (!m_file || m_user < 0 || rate <= 0) {
+        return 0;
+    }
+    return m_file->setStreamRate(m_user, kScale, static_cast<std::uint32_t>(rate)) ? 1 : 0;
 }
 
 void CAviWriter::CloseVideoStream() { m_video = -1; }
