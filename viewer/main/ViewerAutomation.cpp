@@ -9,17 +9,55 @@
 #include <cstdio>
 
 QString ViewerAutomation::Usage() {
-    return QStringLiteral("usage: tachyPlayer [--open PATH [--play] [--row N] [--seek-key K] [--screenshot FILE] "
-                          "[--after MS] [--quit]]");
+    return QStringLiteral("usage: tachyPlayer [PATH] [--open PATH] [--play] [--row N] [--seek-key K] "
+                          "[--screenshot FILE] [--after MS] [--quit]\n"
+                          "       tachyPlayer --help | --version");
 }
+
+QString ViewerAutomation::Help() {
+    return Usage() + QStringLiteral(
+                         "\n\nPlays the recordings of a dash camera's memory card.\n\n"
+                         "  PATH, --open PATH   open this card or folder of recordings\n"
+                         "  --play              play the selected recording once it is open\n"
+                         "  --row N             select row N of the list first (from 0)\n"
+                         "  --seek-key K        go to key frame K while playing\n"
+                         "  --screenshot FILE   save the window as a picture after --after MS\n"
+                         "  --after MS          the wait before the screenshot (default 2000)\n"
+                         "  --quit              close once the steps are done\n"
+                         "  -h, --help          show this text\n"
+                         "  -V, --version       show the version\n");
+}
+
+namespace {
+
+// Qt's own options, which QApplication takes from the command line: left to it.
+bool IsQtOption(const QString& option, bool& takesValue) {
+    static const QStringList withValue = {"-platform", "-platformpluginpath", "-platformtheme", "-plugin",
+                                          "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-style",
+                                          "-stylesheet", "-display", "-geometry", "-session"};
+    static const QStringList flags = {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+    takesValue = withValue.contains(option);
+    return takesValue || flags.contains(option) || option.startsWith(QLatin1String("-qmljsdebugger="));
+}
+
+} // namespace
 
 bool ViewerAutomation::Parse(const QStringList& arguments, QString& error) {
     for (int index = 1; index < arguments.size(); ++index) {
         const QString& option = arguments[index];
         const bool hasValue = index + 1 < arguments.size();
         bool number = true;
-        if (option == QLatin1String("--open") && hasValue) {
+        bool qtValue = false;
+        if (IsQtOption(option, qtValue)) {
+            index += qtValue && hasValue ? 1 : 0;
+        } else if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            m_help = true;
+        } else if (option == QLatin1String("--version") || option == QLatin1String("-V")) {
+            m_version = true;
+        } else if (option == QLatin1String("--open") && hasValue) {
             m_open = arguments[++index];
+        } else if (!option.startsWith(QLatin1Char('-')) && m_open.isEmpty()) {
+            m_open = option;  // a card or folder given as players are given a file
         } else if (option == QLatin1String("--play")) {
             m_play = true;
         } else if (option == QLatin1String("--row") && hasValue) {

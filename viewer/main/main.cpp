@@ -7,17 +7,38 @@
 #include "viewer/map/WebEngineSetup.h"
 
 #include <QApplication>
+#include <QStringList>
 #include <cstdio>
 
+namespace {
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index) {
+        arguments.push_back(QString::fromLocal8Bit(argv[index]));
+    }
+    return arguments;
+}
+
+} // namespace
+
 int main(int argc, char** argv) {
-    viewer::map::PrepareWebEngine();
-    QApplication application(argc, argv);
+    // The command line is read before the application object: --help, --version and a wrong
+    // option need no display.
     ViewerAutomation automation;
     QString error;
-    if (!automation.Parse(QApplication::arguments(), error)) {
-        std::fprintf(stderr, "%s\n", error.toUtf8().constData());
+    if (!automation.Parse(argumentList(argc, argv), error)) {
+        std::fprintf(stderr, "tachyPlayer: %s\n", error.toUtf8().constData());
         return 2;
     }
+    if (automation.WantsHelp() || automation.WantsVersion()) {
+        const QString text = automation.WantsHelp() ? ViewerAutomation::Help()
+                                                    : QStringLiteral("tachyPlayer " TACHY_VERSION);
+        std::printf("%s\n", text.toUtf8().constData());
+        return 0;
+    }
+    viewer::map::PrepareWebEngine();
+    QApplication application(argc, argv);
     if (automation.Quits()) {
         viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
     }
