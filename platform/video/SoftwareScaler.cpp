@@ -33,9 +33,9 @@ SwsContext* SoftwareScaler::context(int sourceWidth, int sourceHeight, bool yuv,
 }
 
 SwsContext* SoftwareScaler::make(int sourceWidth, int sourceHeight, bool yuv, int destWidth, int destHeight) {
+    const int flags = destWidth * 2 <= sourceWidth ? SWS_FAST_BILINEAR : SWS_BILINEAR;
     SwsContext* context = sws_getContext(sourceWidth, sourceHeight, yuv ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_BGR0,
-                                         destWidth, destHeight, AV_PIX_FMT_BGR0, SWS_BILINEAR, nullptr, nullptr,
-                                         nullptr);
+                                         destWidth, destHeight, AV_PIX_FMT_BGR0, flags, nullptr, nullptr, nullptr);
     if (context != nullptr && yuv) {
         // Studio-range BT.709 in, full-range RGB out.
         const int* coefficients = sws_getCoefficients(SWS_CS_ITU709);
