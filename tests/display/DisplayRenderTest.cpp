@@ -156,6 +156,27 @@ TEST(DisplayRender, ZoomedInShowsTheOverviewWithARedFrame) {
     EXPECT_TRUE(colourNear(presented(*subject.display).pixel(740, 404), kQuadrants[3], 3));
 }
 
+TEST(DisplayRender, TheOverviewFrameFollowsAPanWithoutANewPicture) {
+    DisplayUnderTest subject(768, 432);
+    const auto picture = makeQuadrants(640, 360, kQuadrants);
+    show(*subject.display, picture);
+    subject.display->CDxDisplay::SetZoomInfo(512, 384, 216);
+    show(*subject.display, picture);
+    EXPECT_TRUE(redNear(presented(*subject.display), 556 + 48, 370, 1));
+    // Dragged 100 pixels right: the visible part starts at 284 / 1536 of the picture, 35 pixels
+    // into the overview; the frame where it was is gone, the picture shows there again.
+    subject.display->CDxDisplay::Move(0, 0, 100, 0);
+    subject.display->UpdateScreen(0);
+    const QImage image = presented(*subject.display);
+    EXPECT_TRUE(redNear(image, 556 + 35, 370, 1));
+    EXPECT_FALSE(redNear(image, 556 + 48, 370, 2));
+    EXPECT_TRUE(redNear(image, 557, 370, 1));  // the border of the whole picture stays
+    // The next picture is framed where the view is now.
+    show(*subject.display, picture);
+    EXPECT_TRUE(redNear(presented(*subject.display), 556 + 35, 370, 1));
+    EXPECT_FALSE(redNear(presented(*subject.display), 556 + 48, 370, 2));
+}
+
 TEST(DisplayRender, SetLayoutShowsTheLogoUntilTheNextPicture) {
     DisplayUnderTest subject(640, 360);
     QImage logo(100, 50, QImage::Format_RGB32);

@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <cstdlib>
+#include <vector>
 #include <gtest/gtest.h>
 
 using tachy::test::DisplayUnderTest;
@@ -92,6 +93,50 @@ INSTANTIATE_TEST_SUITE_P(Scenes, GlBackend,
                                          Scene{640, 360, 240, 180, 256, 50, 50, 0},   // pillarboxed
                                          Scene{640, 360, 320, 180, 256, 80, 20, 3},   // ProcAmp, reversed
                                          Scene{768, 432, 640, 360, 512, 50, 50, 0}));  // zoom + overview
+
+namespace {
+
+// A run of pictures through one display of each backend: the picture shown after each.
+std::vector<QImage> renderRun(const std::vector<tachy::test::YuvPicture>& pictures, const char* backend) {
+    ::setenv("TACHY_VIDEO", backend, 1);
+    DisplayUnderTest subject(320, 180);
+    EXPECT_TRUE(subject.created);
+    std::vector<QImage> shown;
+    for (const auto& picture : pictures) {
+        subject.display->SetVidStream(0, picture.planes, picture.width, picture.height, 0, 6, picture.strides);
+        shown.push_back(presented(*subject.display));
+    }
+    return shown;
+}
+
+} // namespace
+
+TEST(GlBackendTextures, EachPictureReplacesTheLastAlsoWhenItsSizeChanges) {
+    tachy::test::ensureApplication();
+    QOpenGLContext context;
+    if (!context.create()) {
+        GTEST_SKIP() << "no OpenGL on this display";
+    }
+    const std::array<QColor, 4> other{QColor(240, 240, 40), QColor(20, 20, 20), QColor(200, 40, 200),
+                                      QColor(40, 200, 200)};
+    // The same size twice (textures refreshed in place), then a narrower and a larger picture
+    // (textures made again at the picture's size).
+    // Moved in, not copied: a picture's plane pointers point into its own buffers.
+    std::vector<tachy::test::YuvPicture> pictures;
+    pictures.push_back(makeQuadrants(320, 180, kQuadrants));
+    pictures.push_back(makeQuadrants(320, 180, other));
+    pictures.push_back(makeQuadrants(240, 180, kQuadrants));
+    pictures.push_back(makeQuadrants(640, 360, other));
+    const std::vector<QImage> gl = renderRun(pictures, "opengl");
+    const std::vector<QImage> software = renderRun(pictures, "software");
+    ASSERT_EQ(gl.size(), pictures.size());
+    for (std::size_t index = 0; index < pictures.size(); ++index) {
+        SCOPED_TRACE(testing::Message() << "picture " << index);
+        expectAlike(gl[index], software[index], 6);
+    }
+    EXPECT_TRUE(tachy::test::colourNear(gl[1].pixel(40, 20), other[0], 6));
+    EXPECT_TRUE(tachy::test::colourNear(gl[3].pixel(280, 160), other[3], 6));
+}
 
 TEST(GlBackendChoice, ACpuRasterizerLeavesTheWorkToTheSoftwareBackend) {
     tachy::test::ensureApplication();
