@@ -10,6 +10,7 @@
 
 #include "audio/sound/CDxSoundEx.h"
 #include "engine/IIntrReplayEx.h"
+#include "engine/UnreadableFileReport.h"
 #include "tools/tachy-play/HeadlessViewer.h"
 #include "util/naming/AviNameFormat.h"
 
@@ -140,6 +141,19 @@ double peakResidentMb() {
     return -1;
 }
 
+// The stream files that gave no recording, each with its reason, judged by every rule.
+void reportUnreadable(const std::filesystem::path& card, const std::filesystem::path& rules) {
+    std::vector<_AVI_NAME_FORMAT2> formats;
+    for (const auto& rule : tachy::DirectoryListing::list(rules, "FileNameRule_*.ini")) {
+        formats.push_back(naming::ReadNameFormat(rules / rule.name, 2));
+    }
+    const UnreadableFileReport report(card, formats);
+    if (!report.Files().empty()) {
+        std::fprintf(stderr, "tachy-play: files that could not be read:\n%s",
+                     report.Text(report.Files().size()).c_str());
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -177,6 +191,7 @@ int main(int argc, char** argv) {
     }
     if (!found || engine->procOpenList() == 0 || viewer.Entries().empty()) {
         std::fprintf(stderr, "tachy-play: no recordings found in %s\n", options.card.c_str());
+        reportUnreadable(options.card, rules);
         return 1;
     }
     viewer.Clear();

@@ -1,6 +1,8 @@
 #include "viewer/main/CLoadRecFile.h"
 
 #include "engine/IIntrReplayEx.h"
+#include "engine/UnreadableFileReport.h"
+#include "viewer/main/NameRuleSearch.h"
 
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -10,6 +12,8 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr unsigned kProgressStep = 112;
+// A message box holds this many files; the rest are counted.
+constexpr std::size_t kFilesInMessage = 12;
 
 } // namespace
 
@@ -57,21 +61,13 @@ void CLoadRecFile::Progress(unsigned code, std::intptr_t param, void* data, void
 
 // Each naming rule in turn until one finds stream files, then the catalogue.
 void CLoadRecFile::Work() {
-    int count = 0;
-    for (std::size_t index = 0; index < m_rules.size(); ++index) {
-        m_engine.SetAviFileNameFormat(m_rules[index]);
-        if (m_engine.CheckRecordMode() != 0) {
-            count = m_engine.TotalStreamFileCount();
-            if (count > 0) {
-                m_rule = static_cast<int>(index);
-                break;
-            }
-        }
-    }
+    const NameRuleMatch match = FindNameRule(m_engine, m_rules);
+    m_rule = match.rule;
     if (m_rule < 0) {
         Finish(false);
         return;
     }
+    const int count = match.count;
     QMetaObject::invokeMethod(m_progress, [bar = m_progress, count] { bar->setRange(0, count); }, Qt::QueuedConnection);
     m_notify(121, m_rule, nullptr);
     const bool success = m_engine.procOpenList() != 0;
@@ -87,4 +83,13 @@ void CLoadRecFile::Work() {
 void CLoadRecFile::Finish(bool success) {
     m_success = success;
     QMetaObject::invokeMethod(this, [this, success] { done(success ? Accepted : Rejected); }, Qt::QueuedConnection);
+}
+
+QString CLoadRecFile::NothingReadableMessage(const QString& card, const std::vector<_AVI_NAME_FORMAT2>& rules) {
+    const UnreadableFileReport report(card.toStdString(), rules);
+    if (report.Files().empty()) {
+        return {};
+    }
+    return QStringLiteral("No recording in %1 can be played. Files that could not be read:\n%2")
+        .arg(card, QString::fromStdString(report.Text(kFilesInMessage)));
 }

@@ -6,6 +6,7 @@
 #include "util/naming/AviNameFormat.h"
 
 #include <QDialog>
+#include <QString>
 #include <atomic>
 #include <functional>
 #include <thread>
@@ -27,6 +28,10 @@ public:
     // catalogue was read.
     bool Load();
     int MatchedRule() const { return m_rule; }
+
+    // What the user is told when a card lists nothing although it holds stream files: each
+    // file and why it could not be listed. Empty when the card holds no stream file at all.
+    static QString NothingReadableMessage(const QString& card, const std::vector<_AVI_NAME_FORMAT2>& rules);
 
 private:
     static void Progress(unsigned code, std::intptr_t param, void* data, void* user);

@@ -38,6 +38,8 @@ void CTachyPlayerDlg::BindEngine() {
     m_engine = IIntrReplayEx::Create();
     m_engine->Initialize(this, IVideoDecoder::kFormatYuv);
     m_engine->EnableRecovery(0);
+    // Every repair, rename, refusal and deletion the engine makes is written to the log folder.
+    m_engine->SetLogPath(m_app.GetPaths().logFolder.string());
     m_engine->SetCallback(&CTachyPlayerDlg::EngineCallback, this);
     m_engine->SetColorControlMode(m_Setup.colorMode);
     for (int channel = 0; channel < 3; ++channel) {

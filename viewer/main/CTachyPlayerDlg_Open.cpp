@@ -7,6 +7,7 @@
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/main/CLoadRecFile.h"
+#include "viewer/main/ViewerMessageBox.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -80,7 +81,15 @@ bool CTachyPlayerDlg::RunLoading(const QString& path) {
     m_engine->SetDbPath(path.left(static_cast<int>(kMaxPathChars)).toStdString());
     CLoadRecFile loading(this, *m_engine, m_app.NameRules(),
                          [this](unsigned code, std::intptr_t param, void* entry) { ListCallback(code, param, entry); });
-    return loading.Load();
+    const bool loaded = loading.Load();
+    if (!loaded || ListRowCount() == 0) {
+        // Stream files that give no entry are named with their reason, not left in silence.
+        const QString text = CLoadRecFile::NothingReadableMessage(path, m_app.NameRules());
+        if (!text.isEmpty()) {
+            ShowMessage(this, m_app.Language(), LanguageText(m_app.Language(), "common warning"), text, false);
+        }
+    }
+    return loaded;
 }
 
 void CTachyPlayerDlg::AfterOpen(bool success, const QString& path) {
