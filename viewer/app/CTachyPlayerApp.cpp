@@ -44,9 +44,9 @@ CTachyPlayerApp::Start CTachyPlayerApp::InitInstance(const std::filesystem::path
     }
     SelectLanguage();
     CreateFolders();
-    CUtilReg registry;
-    const int depth = static_cast<int>(registry.ReadRegDWORD(ProfileKey() + "\\Global", "SearchDepth", 2));
-    if (!ListNameRules(depth)) {
+    // The rules are read with the default depth here; the main window applies the
+    // "SearchDepth" preference once it has read the viewer's settings file.
+    if (!ListNameRules(kDefaultSearchDepth)) {
         return Start::Failed;
     }
     m_context.modelCode = m_option.productId;

@@ -60,6 +60,7 @@ public:
     const std::vector<_AVI_NAME_FORMAT2>& NameRules() const { return m_rules; }
     // The registry key of the viewer's profile values ("Software\<Title>").
     std::string ProfileKey() const;
+    static constexpr int kDefaultSearchDepth = 2;
     // The search depth the naming rules are read with (the "SearchDepth" preference).
     void SetSearchDepth(int depth);
 

@@ -18,7 +18,7 @@ const char* const kBoxImages[3] = {"tab_list_box", "tab_map_box", "tab_obd_box"}
 
 } // namespace
 
-CWndFunc::CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap)
+CWndFunc::CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap, bool showObd)
     : QWidget(parent), m_context(context) {
     // Push-like radio buttons, except for the models whose panel has plain buttons.
     const int model = context.modelCode;
@@ -34,9 +34,15 @@ CWndFunc::CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap)
         m_buttons[static_cast<std::size_t>(tab)] = button;
     }
     m_buttons[1]->setVisible(showMap);
+    m_buttons[2]->setVisible(showObd);
+    m_offered = {true, showMap, showObd};
     if (radio) {
         m_buttons[0]->setChecked(true);
     }
+}
+
+bool CWndFunc::OffersTab(int tab) const {
+    return tab >= 0 && tab <= 2 && m_offered[static_cast<std::size_t>(tab)];
 }
 
 void CWndFunc::SetPage(int tab, QWidget* page) {
@@ -50,7 +56,7 @@ void CWndFunc::SetPage(int tab, QWidget* page) {
 }
 
 void CWndFunc::SelectTab(int tab) {
-    if (tab < 0 || tab > 2) {
+    if (!OffersTab(tab)) {
         return;
     }
     if (tab != m_current) {

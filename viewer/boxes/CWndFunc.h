@@ -15,7 +15,9 @@ public:
     static constexpr int kMapTab = 8497;
     static constexpr int kObdTab = 8498;
 
-    CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap);
+    // `showMap` and `showObd` say whether the panel offers the map and the vehicle-data tabs.
+    CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap, bool showObd);
+    bool OffersTab(int tab) const;
 
     // Takes the page (reparented to the panel) for tab 0 list, 1 map, 2 vehicle data.
     void SetPage(int tab, QWidget* page);
@@ -35,4 +37,5 @@ private:
     std::array<CCtrlButtonEx*, 3> m_buttons{};  // children
     std::array<QWidget*, 3> m_pages{};          // children
     int m_current = 0;
+    std::array<bool, 3> m_offered{true, true, true};
 };

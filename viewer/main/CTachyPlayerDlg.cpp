@@ -23,6 +23,8 @@
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QCloseEvent>
+#include <algorithm>
+#include <QFileInfo>
 #include <filesystem>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -34,6 +36,7 @@ using namespace viewer;
 namespace {
 
 constexpr int kPictureFormat = 6;  // planar YUV 4:2:0 pictures from the engine
+constexpr int kMaxSearchDepth = 8;  // folders below the opened one; a card never nests deeper
 
 struct ToolbarButton {
     const char* position;
@@ -71,6 +74,8 @@ CTachyPlayerDlg::~CTachyPlayerDlg() {
 
 bool CTachyPlayerDlg::Initialize() {
     m_Setup.Load(m_app.GetPaths().appPath, m_app.Option().title);
+    // How deep under the opened folder recordings are looked for: the viewer's own preference.
+    m_app.SetSearchDepth(std::clamp(m_Setup.searchDepth, 0, kMaxSearchDepth));
     RunWizardWhenNeeded();
     if (!CreateChildren()) {
         ShowKeyedMessage(this, m_app.Language(), "common warning", "message 014");
@@ -129,7 +134,7 @@ bool CTachyPlayerDlg::CreateChildren() {
         m_boxes[static_cast<std::size_t>(position)] = box;
     }
     m_fullScreen = new CFullScreen(this, context, kPictureFormat);  // child window
-    m_func = new CWndFunc(this, context, true);                      // child
+    m_func = new CWndFunc(this, context, MapOffered(), m_app.Option().showObd != 0);  // child
     m_list = new CTabList(context, this, m_func);                    // a page of the panel
     m_func->SetPage(0, m_list);
     CreateMap();
@@ -141,6 +146,15 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_videoCtrl->SetValues(m_Setup.brightness, m_Setup.contrast);
     CreateToolbar();
     return true;
+}
+
+// The map tab is offered when the selected language has a map page (or the test map stands in).
+bool CTachyPlayerDlg::MapOffered() const {
+    if (qEnvironmentVariable("TACHY_MAP") == QLatin1String("off")) {
+        return true;
+    }
+    const LanguageEntry* language = m_app.Languages().CurrentEntry();
+    return language != nullptr && QFileInfo::exists(viewer::map::MapPageFile(language->folder));
 }
 
 // The map page of the selected language's folder, checking its host. The map tells the window

@@ -160,6 +160,8 @@ private:
     void MoveGraphCursor(int recordIndex, int framePosition);
     void OpenObdLog();
     void CreateMap();
+    bool MapOffered() const;
+    bool RequirePlayback();
     static void MapStatus(int status, int online, int reserved, void* user);
 
     // The recording list (CTachyPlayerDlg_List.cpp).

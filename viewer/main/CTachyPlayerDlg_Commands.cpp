@@ -100,7 +100,7 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
     case kStepBackwardKey:
     case kStepForwardKey:
     case kStepForward:
-        if (!playing) {
+        if (!RequirePlayback()) {
             return 0;
         }
         if (code == kStepBackwardKey) {
@@ -125,7 +125,7 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return 0;
     case kZoomOut:
     case kZoomIn:
-        if (playing) {
+        if (RequirePlayback()) {
             ZoomBoxes(code == kZoomIn);
         }
         return 0;
@@ -191,7 +191,20 @@ void CTachyPlayerDlg::OpenCardDialog() {
 }
 
 // The recorder's vehicle driving log on the loaded card, in its dialog.
+// Commands that only make sense while playing tell the user so instead of doing nothing.
+bool CTachyPlayerDlg::RequirePlayback() {
+    if (m_loadState == kPlaying) {
+        return true;
+    }
+    ShowKeyedMessage(this, m_app.Language(), "common info", "message 004");
+    return false;
+}
+
 void CTachyPlayerDlg::OpenObdLog() {
+    if (m_loadState == kNothingLoaded) {
+        ShowKeyedMessage(this, m_app.Language(), "common info", "message 002");
+        return;
+    }
     COBDInfo dialog(m_app.Context(), this);
     if (!dialog.Load(LoadedPath().toStdString())) {
         ShowKeyedMessage(this, m_app.Language(), "common info", "obd info message");

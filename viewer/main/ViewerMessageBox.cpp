@@ -3,6 +3,7 @@
 #include "skinres/CExLangManager.h"
 
 #include <QMessageBox>
+#include <mutex>
 #include <QPushButton>
 #include <atomic>
 #include <cstdio>
@@ -12,6 +13,8 @@ namespace {
 
 std::atomic<bool> automatic{false};
 std::atomic<Answer> automaticAnswer{Answer::Ok};
+std::mutex lastKeyLock;
+QString lastKey;  // guarded by lastKeyLock
 
 } // namespace
 
@@ -38,8 +41,17 @@ Answer ShowMessage(QWidget* parent, const CExLangManager& language, const QStrin
 
 Answer ShowKeyedMessage(QWidget* parent, const CExLangManager& language, const char* captionKey,
                         const char* textKey, bool withCancel) {
+    {
+        const std::lock_guard<std::mutex> guard(lastKeyLock);
+        lastKey = QString::fromLatin1(textKey);
+    }
     return ShowMessage(parent, language, LanguageText(language, captionKey), LanguageText(language, textKey),
                        withCancel);
+}
+
+QString LastMessageKey() {
+    const std::lock_guard<std::mutex> guard(lastKeyLock);
+    return lastKey;
 }
 
 void SetAutomaticAnswer(bool enabled, Answer answer) {

@@ -22,5 +22,8 @@ Answer ShowKeyedMessage(QWidget* parent, const CExLangManager& language, const c
 
 // Scripted runs: every box answers at once (Ok or Cancel) instead of waiting.
 void SetAutomaticAnswer(bool enabled, Answer answer);
+// The language key of the last keyed box shown (answered automatically or not), for scripted
+// runs and tests; empty before the first.
+QString LastMessageKey();
 
 } // namespace viewer
