@@ -19,6 +19,10 @@ struct CardCase {
     bool av2;
 };
 
+void PrintTo(const CardCase& card, std::ostream* out) {
+    *out << card.rule << (card.av2 ? " as .av2" : " as .avi");
+}
+
 std::string caseName(const testing::TestParamInfo<CardCase>& info) {
     return info.param.rule.substr(13, 1) + (info.param.av2 ? "_av2" : "_avi");
 }
