@@ -1,5 +1,6 @@
 #include "util/avi/BoundedFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,22 +9,71 @@
 namespace util {
 
 bool BoundedFile::open(const std::filesystem::path& path) {
+    close();
     m_fd.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
     if (!m_fd.valid() || ::fstat(m_fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) {
-        m_fd.reset();
-        m_size = 0;
+        close();
         return false;
     }
     m_size = static_cast<std::uint64_t>(status.st_size);
     return true;
 }
 
+void BoundedFile::close() {
+    m_fd.reset();
+    m_size = 0;
+    m_windowStart = 0;
+    m_windowLength = 0;
+    m_fillSize = kSmallestWindow;
+    m_lastEnd = 0;
+}
+
 bool BoundedFile::readAt(std::uint64_t offset, void* buffer, std::size_t length) const {
     if (!isOpen() || !contains(offset, length)) {
         return false;
     }
-    auto* bytes = static_cast<char*>(buffer);
+    if (length == 0) {
+        return true;
+    }
+    auto* bytes = static_cast<std::uint8_t*>(buffer);
+    const bool inWindow = offset >= m_windowStart && offset - m_windowStart <= m_windowLength &&
+                          length <= m_windowLength - (offset - m_windowStart);
+    if (!inWindow) {
+        if (length >= kLargestWindow / 2) {
+            m_lastEnd = offset + length;
+            return readFromDisk(offset, bytes, length);
+        }
+        if (!fillWindow(offset, length)) {
+            return false;
+        }
+    }
+    std::memcpy(bytes, m_window.data() + (offset - m_windowStart), length);
+    m_lastEnd = offset + length;
+    return true;
+}
+
+bool BoundedFile::fillWindow(std::uint64_t offset, std::size_t length) const {
+    // Reads that keep moving forward (a gap no longer than the window skipped) grow the window;
+    // a jump elsewhere starts it small again.
+    const bool forward = offset >= m_lastEnd && offset - m_lastEnd <= m_fillSize;
+    m_fillSize = forward ? std::min(m_fillSize * 2, kLargestWindow) : kSmallestWindow;
+    const auto fill = static_cast<std::size_t>(
+        std::min<std::uint64_t>(std::max(m_fillSize, length), m_size - offset));
+    if (m_window.size() < fill) {
+        m_window.resize(std::max(fill, m_fillSize));
+    }
+    m_windowLength = 0;
+    if (!readFromDisk(offset, m_window.data(), fill)) {
+        return false;
+    }
+    m_windowStart = offset;
+    m_windowLength = fill;
+    return true;
+}
+
+bool BoundedFile::readFromDisk(std::uint64_t offset, std::uint8_t* bytes,
+                               std::size_t length) const {
     while (length > 0) {
         const ssize_t got = ::pread(m_fd.get(), bytes, length, static_cast<off_t>(offset));
         if (got < 0 && errno == EINTR) {
