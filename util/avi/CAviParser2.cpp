@@ -45,6 +45,11 @@ int CAviParser2::GetStreamInfo(const std::string& path, _TAG_STREAM_INFO* info, 
     if (file.open(path) != util::kAviOk) {
         return 0;
     }
+    return FillStreamInfo(file, info, videoIndex);
+}
+
+int CAviParser2::FillStreamInfo(const util::ParsedAviFile& file, _TAG_STREAM_INFO* info,
+                                int videoIndex) {
     if (const util::ParsedAviStream* audio = file.findStream(avi::kAuds)) {
         const avi::AviStreamHeader& header = audio->header;
         info->fccAudioHandler = header.fccHandler;
@@ -100,11 +105,12 @@ int CAviParser2::OpenStream(const std::string& path, int videoIndex) {
     // Opening does not move the read cursors.
     m_info.dwVideoPos = videoPosition;
     m_info.dwAudioPos = audioPosition;
-    if (GetStreamInfo(path, &m_info, videoIndex) == 0) {
+    if (!volumeAnswers(path)) {
         return 0;
     }
+    // One parse serves both the stream information and the open file.
     auto file = std::make_unique<util::ParsedAviFile>();
-    if (file->open(path) != util::kAviOk) {
+    if (file->open(path) != util::kAviOk || FillStreamInfo(*file, &m_info, videoIndex) == 0) {
         return 0;
     }
     m_file = std::move(file);

@@ -62,6 +62,8 @@ public:
     const std::vector<std::uint8_t>& CodecHeader() const { return m_codecHeader; }
 
 private:
+    // Fills `info` from a parsed file; 1 when it holds a usable video stream `videoIndex`.
+    int FillStreamInfo(const util::ParsedAviFile& file, _TAG_STREAM_INFO* info, int videoIndex);
     void CutCodecHeader();
     // Grows a read buffer to `wanted` bytes, never beyond what the open file could hold.
     void GrowBuffer(std::vector<std::uint8_t>& buffer, std::uint64_t wanted) const;
