@@ -160,18 +160,23 @@ bool AviIndexBuilder::readStandardIndex(ParsedAviStream& stream, std::uint64_t b
 }
 
 std::uint32_t AviIndexBuilder::scanKeyFlag(const ParsedAviStream& stream, std::uint64_t payload,
-                                           std::uint32_t length) const {
-    std::vector<std::uint8_t> head;
+                                           std::uint32_t length) {
+    // The head is read in two steps, the second only when the first ended before any slice;
+    // the scratch buffer is kept between chunks.
+    std::size_t read = 0;
     for (const std::uint32_t window : {kKeyScanFirst, kKeyScanMost}) {
         const auto want = static_cast<std::size_t>(std::min(window, length));
-        if (want <= head.size()) {
+        if (want <= read) {
             break;  // the chunk was read whole already
         }
-        head.resize(want);
-        if (!m_file.readAt(payload, head.data(), want)) {
+        if (m_head.size() < want) {
+            m_head.resize(want);
+        }
+        if (!m_file.readAt(payload + read, m_head.data() + read, want - read)) {
             return 0;
         }
-        const int decision = NalUnits::keyFrameDecision(head.data(), want, stream.codec);
+        read = want;
+        const int decision = NalUnits::keyFrameDecision(m_head.data(), read, stream.codec);
         if (decision >= 0) {
             return decision == 1 ? avi::kIndexKeyFrame : 0;
         }

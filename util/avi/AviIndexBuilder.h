@@ -38,10 +38,11 @@ private:
     bool readSuperIndex(ParsedAviStream& stream);
     bool readStandardIndex(ParsedAviStream& stream, std::uint64_t body, std::uint32_t size);
     std::uint32_t scanKeyFlag(const ParsedAviStream& stream, std::uint64_t payload,
-                              std::uint32_t length) const;
+                              std::uint32_t length);
 
     const BoundedFile& m_file;
     std::vector<ParsedAviStream>& m_streams;
+    std::vector<std::uint8_t> m_head;  // the head of the video chunk being scanned
 };
 
 } // namespace util
