@@ -116,6 +116,18 @@ void CCtrlSkinList::DeleteAllItems() {
     updateScrollBars();
 }
 
+void CCtrlSkinList::SetRowWarning(int row, bool warning) {
+    if (row < 0 || row >= GetItemCount()) {
+        return;
+    }
+    m_rows[static_cast<std::size_t>(row)].warning = warning;
+    update();
+}
+
+bool CCtrlSkinList::GetRowWarning(int row) const {
+    return row >= 0 && row < GetItemCount() && m_rows[static_cast<std::size_t>(row)].warning;
+}
+
 void CCtrlSkinList::SetCheck(int row, bool checked) {
     if (row < 0 || row >= GetItemCount()) {
         return;
@@ -300,10 +312,11 @@ void CCtrlSkinList::paintRow(QPainter& painter, int row) {
         painter.fillRect(QRect(rowRect.left(), rowRect.top(), 3, rowRect.height()),
                          m_colours.indicated);
     }
+    const Row& entry = m_rows[static_cast<std::size_t>(row)];
     painter.setPen(state == RowState::Indicated  ? m_colours.indicated
+                   : entry.warning               ? m_colours.warning
                    : state == RowState::Selected ? m_colours.selected
                                                  : m_colours.normal);
-    const Row& entry = m_rows[static_cast<std::size_t>(row)];
     int x = -GetHorizontalOffset();
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         const QRect cell(x, rowRect.top(), m_columns[i].width, rowRect.height());

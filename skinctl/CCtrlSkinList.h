@@ -36,6 +36,7 @@ public:
         QColor header{0x9A, 0xA1, 0xAA};
         QColor selected{0xE6, 0xE8, 0xEB};
         QColor indicated{0x3D, 0x8B, 0xFD};
+        QColor warning{0xF5, 0xA5, 0x24};  // the text of rows marked as warnings
     };
     enum class RowState { Normal, Selected, Indicated };
 
@@ -59,6 +60,9 @@ public:
     int GetItemCount() const { return static_cast<int>(m_rows.size()); }
 
     void SetCheck(int row, bool checked);
+    // A row drawn in the warning colour (unless it is the indicated row).
+    void SetRowWarning(int row, bool warning);
+    bool GetRowWarning(int row) const;
     bool GetCheck(int row) const;
     int GetCheckedCount() const;
     bool IsAllChecked() const { return m_allChecked; }
@@ -100,6 +104,7 @@ private:
     struct Row {
         QStringList texts;
         bool checked = false;
+        bool warning = false;
     };
 
     QRect viewRect() const;

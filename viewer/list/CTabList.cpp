@@ -100,10 +100,13 @@ void CTabList::createListControl() {
                        skinImage(m_context, "list_checkbar"),
                        skinImage(m_context, "list_check_unchecked"),
                        skinImage(m_context, "list_check_checked")});
-    // Text colours of "List ListBox": normal rows, column header, selected and played rows.
+    // Text colours of "List ListBox": the text colour for normal rows, then the column header,
+    // selected rows, the played row and the warning colour of incident rows.
     const _WIN_POS* box = skinElement(m_context, QStringLiteral("List ListBox"));
+    // (Entry 0 is "ColorText", entries 1 to 4 are "Color00" to "Color03".)
     m_list->SetColours({QColor::fromRgba(box->color[0]), QColor::fromRgba(box->color[1]),
-                        QColor::fromRgba(box->color[2]), QColor::fromRgba(box->color[3])});
+                        QColor::fromRgba(box->color[2]), QColor::fromRgba(box->color[3]),
+                        QColor::fromRgba(box->color[4])});
     m_list->SetRowHeight(skinElement(m_context, QStringLiteral("List Row Info"))->height);
     const int headerHeight = skinElement(m_context, QStringLiteral("List Column Info0"))->height;
     if (headerHeight > 0) {

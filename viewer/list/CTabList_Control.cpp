@@ -21,6 +21,7 @@ struct CTabList::Snapshot {
     std::uint64_t generation = 0;
     bool refill = false;
     std::vector<RowTexts> rows;  // only when refilling
+    std::vector<bool> warnings;  // likewise: rows of incidents, drawn in the warning colour
     int selected = -1;
     int played = -1;
     bool showSelected = false;
@@ -60,6 +61,7 @@ CTabList::Snapshot CTabList::takeSnapshot() {
         for (const auto& row : m_rows) {
             snapshot.rows.push_back(
                 MakeRowTexts(*row, modeTextLocked(row->m_nRecordMode[0]), m_context.modelCode));
+            snapshot.warnings.push_back(IsIncidentMode(row->m_nRecordMode[0]));
         }
     }
     snapshot.selected = m_selectedRow;
@@ -83,6 +85,7 @@ void CTabList::applySnapshot(const Snapshot& snapshot) {
                 m_list->SetItemText(item, column,
                                     snapshot.rows[row][static_cast<std::size_t>(column - 1)]);
             }
+            m_list->SetRowWarning(item, snapshot.warnings[row]);
         }
         m_list->setUpdatesEnabled(true);
         m_shownGeneration = snapshot.generation;

@@ -93,4 +93,8 @@ bool HorizontalScrollForModel(int modelCode) {
     }
 }
 
+bool IsIncidentMode(int recordMode) {
+    return recordMode == 1 || recordMode == 2 || recordMode == 4;
+}
+
 } // namespace tachy::viewer

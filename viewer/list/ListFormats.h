@@ -35,6 +35,10 @@ QString FileNameText(const std::string& path, int modelCode);
 using RowTexts = std::array<QString, 5>;
 RowTexts MakeRowTexts(const CTimeList& entry, const QString& modeText, int modelCode);
 
+// Whether recordings of the record mode are incidents (event, parking, park event), which the
+// list shows in its warning colour.
+bool IsIncidentMode(int recordMode);
+
 // Rows the list shows at once and whether it scrolls horizontally, by model code.
 int VisibleRowsForModel(int modelCode);
 bool HorizontalScrollForModel(int modelCode);

@@ -3,6 +3,7 @@
 
 #include "skinctl/CCtrlButtonEx.h"
 #include "skinctl/CCtrlSkinList.h"
+#include "viewer/list/ListFormats.h"
 
 #include <QTest>
 
@@ -74,6 +75,19 @@ TEST_F(CTabListTest, RowsShowModeDateTimeLengthAndFileName) {
     EXPECT_EQ(list.GetItemText(2, 4), "01:00");
     EXPECT_EQ(list.GetItemText(2, 5), "E_0003.avi");
     EXPECT_EQ(list.GetItemText(4, 1), "Parking");
+}
+
+TEST_F(CTabListTest, IncidentRowsAreMarkedForTheWarningColour) {
+    loadEntries(m_page, mixedEntries());
+    CCtrlSkinList& list = listOf(m_page);
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        const QString mode = list.GetItemText(row, 1);
+        EXPECT_EQ(list.GetRowWarning(row), mode == "Event" || mode == "Parking") << mode.toStdString();
+    }
+    EXPECT_TRUE(list.GetRowWarning(2));
+    EXPECT_FALSE(tachy::viewer::IsIncidentMode(0));
+    EXPECT_TRUE(tachy::viewer::IsIncidentMode(4));  // an event while parked
+    EXPECT_FALSE(tachy::viewer::IsIncidentMode(5));
 }
 
 TEST_F(CTabListTest, ColumnHeadersComeFromTheLanguage) {
