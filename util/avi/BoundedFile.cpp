@@ -54,9 +54,10 @@ bool BoundedFile::readAt(std::uint64_t offset, void* buffer, std::size_t length)
 }
 
 bool BoundedFile::fillWindow(std::uint64_t offset, std::size_t length) const {
-    // Reads that keep moving forward (a gap no longer than the window skipped) grow the window;
-    // a jump elsewhere starts it small again.
-    const bool forward = offset >= m_lastEnd && offset - m_lastEnd <= m_fillSize;
+    // Reads that keep moving forward grow the window, also when they skip bytes (the audio
+    // chunks between frames, or the frames between audio chunks); a jump backwards or further
+    // than the largest window starts it small again.
+    const bool forward = offset >= m_lastEnd && offset - m_lastEnd <= kLargestWindow;
     m_fillSize = forward ? std::min(m_fillSize * 2, kLargestWindow) : kSmallestWindow;
     const auto fill = static_cast<std::size_t>(
         std::min<std::uint64_t>(std::max(m_fillSize, length), m_size - offset));
