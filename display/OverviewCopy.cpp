@@ -10,12 +10,14 @@ using tachy::video::VideoSurface;
 namespace tachy::display {
 namespace {
 
-void copyPlaneArea(const std::uint8_t* source, std::uint8_t* target, int pitch, const VideoRect& area,
-                   int bytesPerPixel) {
-    const auto bytes = static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(bytesPerPixel);
+void copyPlaneArea(const std::uint8_t* source, std::uint8_t* target, int pitch,
+                   const VideoRect& area, int bytesPerPixel) {
+    const auto bytes =
+        static_cast<std::size_t>(area.width()) * static_cast<std::size_t>(bytesPerPixel);
     for (int row = area.top; row < area.bottom; ++row) {
-        const std::size_t offset = static_cast<std::size_t>(row) * static_cast<std::size_t>(pitch) +
-                                   static_cast<std::size_t>(area.left) * static_cast<std::size_t>(bytesPerPixel);
+        const std::size_t offset =
+            static_cast<std::size_t>(row) * static_cast<std::size_t>(pitch) +
+            static_cast<std::size_t>(area.left) * static_cast<std::size_t>(bytesPerPixel);
         std::memcpy(target + offset, source + offset, bytes);
     }
 }
@@ -26,7 +28,8 @@ void copyPictureArea(const VideoSurface& picture, VideoSurface& overview, const 
     const VideoRect bounds{0, 0, std::min(picture.width(), overview.width()),
                            std::min(picture.height(), overview.height())};
     const VideoRect clipped = area.intersected(bounds);
-    if (clipped.empty() || picture.format() != overview.format() || picture.pitch() != overview.pitch()) {
+    if (clipped.empty() || picture.format() != overview.format() ||
+        picture.pitch() != overview.pitch()) {
         return;
     }
     if (picture.format() == SurfaceFormat::Rgb32) {
@@ -34,11 +37,12 @@ void copyPictureArea(const VideoSurface& picture, VideoSurface& overview, const 
         return;
     }
     copyPlaneArea(picture.bits(), overview.bits(), picture.pitch(), clipped, 1);
-    const VideoRect chroma{clipped.left / 2, clipped.top / 2, (clipped.right + 1) / 2, (clipped.bottom + 1) / 2};
-    copyPlaneArea(picture.bits() + picture.vPlaneOffset(), overview.bits() + overview.vPlaneOffset(),
-                  picture.chromaPitch(), chroma, 1);
-    copyPlaneArea(picture.bits() + picture.uPlaneOffset(), overview.bits() + overview.uPlaneOffset(),
-                  picture.chromaPitch(), chroma, 1);
+    const VideoRect chroma{clipped.left / 2, clipped.top / 2, (clipped.right + 1) / 2,
+                           (clipped.bottom + 1) / 2};
+    copyPlaneArea(picture.bits() + picture.vPlaneOffset(),
+                  overview.bits() + overview.vPlaneOffset(), picture.chromaPitch(), chroma, 1);
+    copyPlaneArea(picture.bits() + picture.uPlaneOffset(),
+                  overview.bits() + overview.uPlaneOffset(), picture.chromaPitch(), chroma, 1);
 }
 
 std::vector<VideoRect> outlineStrips(const VideoRect& rect, int margin) {

@@ -11,7 +11,8 @@ namespace tachy::display {
 
 // Copies `area` (in picture pixels, clipped to both surfaces) of every plane; for YV12 the
 // chroma samples that cover it.
-void copyPictureArea(const video::VideoSurface& picture, video::VideoSurface& overview, const video::VideoRect& area);
+void copyPictureArea(const video::VideoSurface& picture, video::VideoSurface& overview,
+                     const video::VideoRect& area);
 
 // The four strips `margin` pixels to either side of the edges of `rect`.
 std::vector<video::VideoRect> outlineStrips(const video::VideoRect& rect, int margin);

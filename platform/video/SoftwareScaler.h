@@ -31,11 +31,12 @@ private:
         bool yuv = false;
         int destWidth = 0;
         int destHeight = 0;
-        SwsContext* context = nullptr;  // owned
+        SwsContext* context = nullptr; // owned
         std::uint64_t lastUse = 0;
     };
 
-    static SwsContext* make(int sourceWidth, int sourceHeight, bool yuv, int destWidth, int destHeight);
+    static SwsContext* make(int sourceWidth, int sourceHeight, bool yuv, int destWidth,
+                            int destHeight);
 
     std::array<Entry, 2> m_entries;
     std::uint64_t m_uses = 0;

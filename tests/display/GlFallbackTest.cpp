@@ -23,14 +23,16 @@ using tachy::video::VideoBackend;
 
 namespace {
 
-const std::array<QColor, 4> kQuadrants{QColor(220, 30, 30), QColor(30, 200, 40), QColor(40, 50, 210),
-                                       QColor(235, 235, 235)};
+const std::array<QColor, 4> kQuadrants{QColor(220, 30, 30), QColor(30, 200, 40),
+                                       QColor(40, 50, 210), QColor(235, 235, 235)};
 constexpr const char* kFallbackLine = "drawing in software from now on";
 
 // Sets an environment variable for the test's life.
 class ScopedEnvironment {
 public:
-    ScopedEnvironment(const char* name, const char* value) : m_name(name) { ::setenv(name, value, 1); }
+    ScopedEnvironment(const char* name, const char* value) : m_name(name) {
+        ::setenv(name, value, 1);
+    }
     ~ScopedEnvironment() { ::unsetenv(m_name); }
     ScopedEnvironment(const ScopedEnvironment&) = delete;
     ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
@@ -42,14 +44,18 @@ private:
 // The debug lines written while it lives.
 class DebugLines {
 public:
-    DebugLines() : m_previous(tachy::DebugOut::setSink([this](std::string_view line) { m_lines.emplace_back(line); })) {}
+    DebugLines()
+        : m_previous(tachy::DebugOut::setSink(
+              [this](std::string_view line) { m_lines.emplace_back(line); })) {}
     ~DebugLines() { tachy::DebugOut::setSink(m_previous); }
     DebugLines(const DebugLines&) = delete;
     DebugLines& operator=(const DebugLines&) = delete;
 
     int count(const std::string& text) const {
-        return static_cast<int>(std::count_if(m_lines.begin(), m_lines.end(),
-                                              [&](const std::string& line) { return line.find(text) != std::string::npos; }));
+        return static_cast<int>(
+            std::count_if(m_lines.begin(), m_lines.end(), [&](const std::string& line) {
+                return line.find(text) != std::string::npos;
+            }));
     }
 
 private:
@@ -64,11 +70,13 @@ VideoBackend backendOf(DisplayUnderTest& subject) {
 // One picture as the viewer's boxes do it: upload and draw, let the presenter paint, and answer
 // each failed draw with a reset. The number of resets made.
 int showAndRecover(DisplayUnderTest& subject, const tachy::test::YuvPicture& picture) {
-    subject.display->SetVidStream(0, picture.planes, picture.width, picture.height, 0, 6, picture.strides);
+    subject.display->SetVidStream(0, picture.planes, picture.width, picture.height, 0, 6,
+                                  picture.strides);
     QApplication::processEvents();
     int resets = 0;
     for (const auto& notification : subject.owner.notifications) {
-        if (notification.code == tachy::display::kDrawFailed && subject.display->GetResetState() != 0) {
+        if (notification.code == tachy::display::kDrawFailed &&
+            subject.display->GetResetState() != 0) {
             resets += subject.display->ResetDisplay();
         }
     }
@@ -125,7 +133,8 @@ TEST(GlFallback, ALostContextAfterGoodPicturesStaysOnOpenGl) {
     for (int loss = 0; loss < CDxDisplay::kOpenGlAttempts + 2; ++loss) {
         EXPECT_EQ(showAndRecover(subject, picture), 0);
         ASSERT_EQ(backendOf(subject), VideoBackend::OpenGl);
-        EXPECT_TRUE(colourNear(presented(*subject.display).pixel(80, 45), kQuadrants[0], 6)) << "loss " << loss;
+        EXPECT_TRUE(colourNear(presented(*subject.display).pixel(80, 45), kQuadrants[0], 6))
+            << "loss " << loss;
         subject.display->Device()->markLost();
         EXPECT_EQ(showAndRecover(subject, picture), 1);
     }
