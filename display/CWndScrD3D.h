@@ -6,6 +6,7 @@
 
 #include "display/CDxDisplay.h"
 #include "display/CWndDisplay.h"
+#include "platform/input/WheelSteps.h"
 
 #include <QPointer>
 #include <array>
@@ -110,5 +111,6 @@ private:
     std::atomic<int> m_showPip{0};
     std::array<unsigned short, 3> m_background{};
     bool m_dragging = false;  // GUI thread
+    tachy::input::WheelSteps m_wheel;  // GUI thread
     QPoint m_lastDrag;
 };

@@ -5,6 +5,7 @@
 #include "display/DisplayMessages.h"
 #include "platform/bus/CommandTarget.h"
 
+#include <algorithm>
 #include <QMouseEvent>
 #include <QWheelEvent>
 
@@ -139,13 +140,13 @@ void CWndScrD3D::wheelEvent(QWheelEvent* event) {
     if (m_zoomMode != 1 || !(ctrl(event) || m_zoomOption == 0)) {
         return;
     }
-    const int steps = event->angleDelta().y();
-    int level = GetZoomInfo();
-    if (steps > 0 && level < kHighestZoom) {
-        level += kZoomStep;
-    } else if (steps < 0 && level > kLowestZoom) {
-        level -= kZoomStep;
+    // One zoom step per wheel notch: a touchpad's flick sends dozens of small deltas, which
+    // add up instead of each taking a step to the limit.
+    const int steps = m_wheel.Take(*event);
+    if (steps == 0) {
+        return;
     }
+    const int level = std::clamp(GetZoomInfo() + steps * kZoomStep, kLowestZoom, kHighestZoom);
     const QPoint point = event->position().toPoint();
     CDxDisplay::SetZoomInfo(level, point.x(), point.y());
     Redraw();

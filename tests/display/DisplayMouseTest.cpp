@@ -55,6 +55,19 @@ TEST(DisplayMouse, CreateDisplayKnowsTwoKinds) {
     EXPECT_EQ(display->parentWidget(), &parent);
 }
 
+TEST(DisplayMouse, TouchpadDeltasZoomInProportionNotToTheLimit) {
+    DisplayUnderTest subject(400, 300);
+    CWndScrD3D& display = *subject.display;
+    for (int event = 0; event < 12; ++event) {
+        wheel(&display, {100, 100}, 10, Qt::ControlModifier);  // one notch in twelve events
+    }
+    EXPECT_EQ(display.GetZoomInfo(), 272);
+    for (int event = 0; event < 20; ++event) {
+        wheel(&display, {100, 100}, 18, Qt::ControlModifier);  // a flick: three notches
+    }
+    EXPECT_EQ(display.GetZoomInfo(), 272 + 3 * 16);
+}
+
 TEST(DisplayMouse, WheelStepsBySixteenWithinItsLimits) {
     DisplayUnderTest subject(400, 300);
     CWndScrD3D& display = *subject.display;
