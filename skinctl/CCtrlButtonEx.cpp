@@ -3,6 +3,7 @@
 #include "skinctl/SkinPaint.h"
 
 #include <QEnterEvent>
+#include <QFontMetrics>
 #include <QPainter>
 
 using namespace tachy::skinctl;
@@ -46,19 +47,50 @@ const QImage& CCtrlButtonEx::currentImage() const {
     }
 }
 
+QRect CCtrlButtonEx::captionRect() const {
+    QRect caption = rect();
+    const int shares = m_pictureShare + m_captionShare;
+    if (shares > 0 && m_captionShare > 0) {
+        const int pictureHeight = height() * m_pictureShare / shares;
+        caption = QRect(0, pictureHeight, width(), height() - pictureHeight);
+    }
+    return caption.adjusted(4, 0, -4, 0);
+}
+
+QFont CCtrlButtonEx::CaptionFont() const {
+    constexpr double kLeastPoints = 7.0;
+    constexpr int kLeastPixels = 9;
+    QFont fitted = font();
+    const int room = captionRect().width();
+    while (QFontMetrics(fitted, this).horizontalAdvance(text()) > room) {
+        if (fitted.pixelSize() > kLeastPixels) {
+            fitted.setPixelSize(fitted.pixelSize() - 1);
+        } else if (fitted.pixelSize() <= 0 && fitted.pointSizeF() - 0.5 >= kLeastPoints) {
+            fitted.setPointSizeF(fitted.pointSizeF() - 0.5);
+        } else {
+            break;
+        }
+    }
+    return fitted;
+}
+
+bool CCtrlButtonEx::CaptionFits() const {
+    return text().isEmpty() || QFontMetrics(CaptionFont(), this).horizontalAdvance(text()) <= captionRect().width();
+}
+
 void CCtrlButtonEx::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     beginControlPaint(painter, *this);
     QRect pictureRect = rect();
-    QRect captionRect;
+    QRect captionArea;
     const int shares = m_pictureShare + m_captionShare;
     if (shares > 0 && m_captionShare > 0) {
         const int pictureHeight = height() * m_pictureShare / shares;
         pictureRect.setHeight(pictureHeight);
-        captionRect = QRect(0, pictureHeight, width(), height() - pictureHeight);
+        captionArea = QRect(0, pictureHeight, width(), height() - pictureHeight);
     }
     const QImage& image = currentImage();
-    if (!image.isNull() && captionRect.isValid()) {
+    if (!image.isNull() && captionArea.isValid()) {
         // Keep the picture's proportions inside its share.
         QSize size = image.size().scaled(pictureRect.size(), Qt::KeepAspectRatio);
         pictureRect = QRect(QPoint((width() - size.width()) / 2, 0), size);
@@ -66,10 +98,11 @@ void CCtrlButtonEx::paintEvent(QPaintEvent* /*event*/) {
     drawStretched(painter, pictureRect, image);
     if (!text().isEmpty()) {
         painter.setPen(GetDrawState() == 3 ? kFocusColour : m_textColour);
-        painter.setFont(font());
-        const QRect textRect = captionRect.isValid() ? captionRect : rect();
-        painter.drawText(textRect.adjusted(4, 0, -4, 0), Qt::AlignCenter | Qt::TextSingleLine,
-                         text());
+        const QFont fitted = CaptionFont();
+        painter.setFont(fitted);
+        const QRect textRect = captionRect();
+        painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
+                         QFontMetrics(fitted, this).elidedText(text(), Qt::ElideRight, textRect.width()));
     }
     if (hasFocus()) {
         drawFocusFrame(painter, rect());

@@ -24,6 +24,12 @@ public:
     int GetDrawState() const;
     QSize sizeHint() const override;
 
+    // The caption is drawn in the button's font made smaller, down to a legible least size,
+    // until it fits its place; a caption that does not fit even then is elided.
+    QFont CaptionFont() const;
+    // Whether the whole caption fits its place in CaptionFont (an empty caption fits).
+    bool CaptionFits() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -31,6 +37,7 @@ protected:
 
 private:
     const QImage& currentImage() const;
+    QRect captionRect() const;  // where the caption is drawn, margins taken off
 
     tachy::skinctl::SkinStateImages m_images;
     int m_pictureShare = 0;

@@ -2,6 +2,7 @@
 
 #include "skinctl/SkinPaint.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,6 +15,7 @@ using namespace tachy::skinctl;
 namespace {
 
 constexpr int kScrollBarWidth = 12;
+constexpr int kFitSlack = 4;
 constexpr int kCheckSide = 18;
 
 } // namespace
@@ -59,6 +61,25 @@ void CCtrlSkinList::InsertColumn(int column, const QString& header, int width) {
     m_columns.insert(m_columns.begin() + column, Column{header, std::max(width, 0)});
     for (Row& row : m_rows) {
         row.texts.insert(column, QString());
+    }
+    updateScrollBars();
+}
+
+int CCtrlSkinList::GetColumnWidth(int column) const {
+    return column >= 0 && column < GetColumnCount() ? m_columns[static_cast<std::size_t>(column)].width : 0;
+}
+
+void CCtrlSkinList::FitColumnsToContent(int first, int last) {
+    const QFontMetrics metrics(font(), this);  // as painted on this widget, at its resolution
+    for (int column = std::max(first, 0); column <= last && column < GetColumnCount(); ++column) {
+        Column& entry = m_columns[static_cast<std::size_t>(column)];
+        int widest = metrics.horizontalAdvance(entry.header);
+        for (const Row& row : m_rows) {
+            widest = std::max(widest, metrics.horizontalAdvance(row.texts.value(column)));
+        }
+        // A few pixels to spare: a painter on another device (a grab, a print) may hint the
+        // same text a pixel or two wider than these metrics.
+        entry.width = widest + kCellPadding + kFitSlack;
     }
     updateScrollBars();
 }

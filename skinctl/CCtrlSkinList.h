@@ -52,6 +52,12 @@ public:
     void InsertColumn(int column, const QString& header, int width);
     void SetColumnHeader(int column, const QString& header);
     int GetColumnCount() const { return static_cast<int>(m_columns.size()); }
+    int GetColumnWidth(int column) const;
+    // Columns first to last (inclusive) as wide as their header and widest cell need in the
+    // control's font, so that no text is cut and no room is wasted.
+    void FitColumnsToContent(int first, int last);
+    // The room a cell's text needs besides the text itself.
+    static constexpr int kCellPadding = 10;
 
     int InsertItem(int row, const QString& firstText);
     bool SetItemText(int row, int column, const QString& text);

@@ -195,6 +195,13 @@ void CTabList::OnLanguageChanged() {
     for (std::size_t row = 0; row < modeColumn.size(); ++row) {
         m_list->SetItemText(static_cast<int>(row), 1, modeColumn[row]);
     }
+    fitColumns();
+}
+
+// The mode, date, time and length columns take the width their texts need in this language
+// and font; the file name, last, takes what is left or scrolls.
+void CTabList::fitColumns() {
+    m_list->FitColumnsToContent(1, kColumnCount - 2);
 }
 
 QString CTabList::modeTextLocked(int mode) const {

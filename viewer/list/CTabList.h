@@ -90,6 +90,7 @@ private:
     QString text(const char* key) const;
     QFont fontFor(const char* key) const;
     void setCaption(CCtrlButtonEx* button, const char* key);
+    void fitColumns();
     QRect elementRect(const char* element) const;
     static std::array<bool, kModeCount> availableModes(const ViewerContext& context);
 

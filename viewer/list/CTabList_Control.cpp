@@ -87,6 +87,7 @@ void CTabList::applySnapshot(const Snapshot& snapshot) {
             }
             m_list->SetRowWarning(item, snapshot.warnings[row]);
         }
+        fitColumns();
         m_list->setUpdatesEnabled(true);
         m_shownGeneration = snapshot.generation;
     }

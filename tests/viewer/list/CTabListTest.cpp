@@ -90,6 +90,23 @@ TEST_F(CTabListTest, IncidentRowsAreMarkedForTheWarningColour) {
     EXPECT_FALSE(tachy::viewer::IsIncidentMode(5));
 }
 
+TEST_F(CTabListTest, ColumnsFitTheirTextsAndTheLengthColumnIsInView) {
+    loadEntries(m_page, mixedEntries());
+    CCtrlSkinList& list = listOf(m_page);
+    const QFontMetrics metrics(list.font(), &list);
+    int right = 0;
+    for (int column = 0; column < 5; ++column) {
+        const int width = list.GetColumnWidth(column);
+        for (int row = 0; row < list.GetItemCount(); ++row) {
+            EXPECT_LE(metrics.horizontalAdvance(list.GetItemText(row, column)) + CCtrlSkinList::kCellPadding, width)
+                << "column " << column << ": " << list.GetItemText(row, column).toStdString();
+        }
+        right += width;
+    }
+    // The columns up to the length fit beside the vertical scroll bar at the skin's size.
+    EXPECT_LE(right, list.width() - 12) << "the length column ends at " << right << " of " << list.width();
+}
+
 TEST_F(CTabListTest, ColumnHeadersComeFromTheLanguage) {
     EXPECT_EQ(listOf(m_page).GetColumnCount(), 6);
     loadEntries(m_page, mixedEntries());

@@ -1,10 +1,11 @@
 // The options and preferences the viewer reads and must act on: the option file's "Show OBD",
-// the "SearchDepth" preference of the viewer's settings file, and the messages for commands
-// that need something loaded or playing.
+// the "SearchDepth" preference of the viewer's settings file, the messages for commands that
+// need something loaded or playing, and captions that fit in every language.
 
 #include "tests/viewer/main/ViewerWindowFixture.h"
 
 #include "viewer/app/ViewerCommands.h"
+#include "skinctl/CCtrlButtonEx.h"
 #include "viewer/boxes/CWndFunc.h"
 #include "viewer/list/CTabList.h"
 
@@ -108,6 +109,36 @@ TEST_F(ViewerOptions, CommandsThatNeedPlaybackOrACardSaySo) {
         m_window->command(viewer::kUserMessage, command, 0);
         EXPECT_EQ(viewer::LastMessageKey(), QStringLiteral("message 004")) << command;
     }
+}
+
+TEST_F(ViewerOptions, EveryCaptionFitsItsControlInEveryLanguage) {
+    Start();
+    const struct {
+        std::uint16_t id;
+        const char* name;
+    } languages[] = {{0x0409, "english"}, {0x0407, "german"}, {0x0412, "korean"}};
+    for (const auto& language : languages) {
+        ASSERT_TRUE(m_app.ChangeLanguage(language.id)) << language.name;
+        Restart();
+        ASSERT_TRUE(m_window->OpenPath(card()));
+        for (const QSize size : {QSize(1280, 800), QSize(1920, 1080)}) {
+            m_window->resize(size);
+            QApplication::processEvents();
+            int captions = 0;
+            for (const CCtrlButtonEx* button : m_window->findChildren<CCtrlButtonEx*>()) {
+                if (!button->isVisible() || button->text().isEmpty()) {
+                    continue;
+                }
+                ++captions;
+                EXPECT_TRUE(button->CaptionFits())
+                    << language.name << " at " << size.width() << "x" << size.height() << ": \""
+                    << button->text().toStdString() << "\" in " << button->width() << " pixels";
+            }
+            EXPECT_GT(captions, 5) << language.name;
+        }
+        saveArtifact(m_window->grab().toImage(), (std::string("viewer-") + language.name + "-1920x1080.png").c_str());
+    }
+    m_app.ChangeLanguage(0x0409);
 }
 
 } // namespace
