@@ -2,6 +2,7 @@
 
 #include "platform/debug/DebugOut.h"
 #include "platform/profile/ProfileFile.h"
+#include "skinres/SkinLookupLog.h"
 
 #include <QGuiApplication>
 #include <QImageReader>
@@ -93,14 +94,17 @@ int CExImageManager::LoadIconFile(const QString& folder, const QString& listFile
 }
 
 const QImage* CExImageManager::GetImageFile(const QString& name) const {
+    SkinLookupLog::Record(SkinLookupLog::Kind::Image, name);
     return lookUp(m_images, name, [](const auto& image) { return image.get(); });
 }
 
 const QPixmap* CExImageManager::GetBitmapFile(const QString& name) const {
+    SkinLookupLog::Record(SkinLookupLog::Kind::Bitmap, name);
     return lookUp(m_bitmaps, name, [](const auto& bitmap) { return bitmap.get(); });
 }
 
 const QIcon* CExImageManager::GetIconFile(const QString& name) const {
+    SkinLookupLog::Record(SkinLookupLog::Kind::Icon, name);
     return lookUp(m_icons, name, [](const auto& icon) { return icon.get(); });
 }
 

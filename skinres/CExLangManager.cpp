@@ -1,6 +1,7 @@
 #include "skinres/CExLangManager.h"
 
 #include "platform/profile/ProfileFile.h"
+#include "skinres/SkinLookupLog.h"
 #include "skinres/SkinValueText.h"
 
 #include <filesystem>
@@ -117,6 +118,7 @@ void CExLangManager::UnloadSetupText() {
 }
 
 const _TAG_STRING_INFO* CExLangManager::GetTextInfo(const QString& key) const {
+    SkinLookupLog::Record(SkinLookupLog::Kind::Text, key);
     const auto found = m_texts.find(key);
     return found == m_texts.end() ? &m_defaultText : found->second.get();
 }

@@ -1,6 +1,7 @@
 #include "skinres/CExWndPos.h"
 
 #include "platform/profile/ProfileFile.h"
+#include "skinres/SkinLookupLog.h"
 #include "skinres/SkinValueText.h"
 
 #include <cstdio>
@@ -44,6 +45,7 @@ int CExWndPos::LoadInfo(const QString& /*folder*/, const QString& positionFile) 
 }
 
 const _WIN_POS* CExWndPos::GetWinPos(const QString& section) const {
+    SkinLookupLog::Record(SkinLookupLog::Kind::Position, section);
     const auto found = m_positions.find(section);
     return found == m_positions.end() ? &m_default : found->second.get();
 }

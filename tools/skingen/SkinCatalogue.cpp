@@ -84,10 +84,29 @@ QImage graphBackground() {
     return image;
 }
 
+// The title logo is a button that opens the About box: clear when resting, so the logo of the
+// background shows through, and a frame around it on hover and press.
+QImage titleIconImage(ButtonState state) {
+    QImage image = transparentImage(120, 48);
+    if (state == ButtonState::Normal) {
+        return image;
+    }
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(state == ButtonState::Pressed ? kAccent : kOverBorder, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRectF(1, 1, 118, 46), 8, 8);
+    return image;
+}
+
 void addMainWindowPictures(std::vector<SkinPicture>& out) {
     addPicture(out, "HD-Bg", backgroundImage);
     addPicture(out, "HD-Titlebar", titleBarImage);
     addPicture(out, "title_logo", [] { return logoImage(QSize(288, 96), false); });
+    for (const StateSuffix& s : kStates) {
+        const ButtonState state = s.state;
+        out.push_back({QStringLiteral("title_icon") + s.suffix, kPng, [=] { return titleIconImage(state); }});
+    }
     addPicture(out, "app_icon", [] { return logoImage(QSize(64, 64), false).copy(6, 6, 52, 52); },
                kPng | kIcon);
     addPicture(out, "VideoFrame01", [] { return videoFrameImage(kAccent); });
