@@ -62,7 +62,9 @@ const ToolbarButton kToolbar[] = {
 
 } // namespace
 
-CTachyPlayerDlg::CTachyPlayerDlg(CTachyPlayerApp& app) : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app) {
+CTachyPlayerDlg::CTachyPlayerDlg(CTachyPlayerApp& app)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app),
+      m_playback(std::make_unique<viewer::PlaybackController>(static_cast<viewer::PlaybackView&>(*this))) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(false);
@@ -255,7 +257,7 @@ void CTachyPlayerDlg::LayOut() {
     LayOutVideo(scale, designWidth);
     // The graph shares its place with the third camera's frame.
     m_gsensor->setGeometry(ElementRect("GSensor", scale, designWidth));
-    m_gsensor->setVisible(!(m_loadState == kPlaying && m_channelCount == 3));
+    m_gsensor->setVisible(!(m_playback->LoadState() == kPlaying && m_playback->ChannelCount() == 3));
     m_playCtrl->setGeometry(ElementRect("PlayCtrl", scale, designWidth));
     m_videoCtrl->setGeometry(ElementRect("VideoCtrl", scale, designWidth));
     m_func->hide();
@@ -274,12 +276,12 @@ void CTachyPlayerDlg::LayOutFullScreenBar() {
 // The boxes in their frames: with three channels playing, frames 1 to 3 get the boxes from the
 // main channel on; otherwise the two-frame layout, the third box in its own frame.
 void CTachyPlayerDlg::LayOutVideo(double scale, int designWidth) {
-    const int count = m_channelCount;
-    const bool three = m_loadState == kPlaying && count == 3;
-    if (!three && (m_mainChannel == 2 || count == 1)) {
-        m_mainChannel = 0;
+    const int count = m_playback->ChannelCount();
+    const bool three = m_playback->LoadState() == kPlaying && count == 3;
+    if (!three && (m_playback->MainChannel() == 2 || count == 1)) {
+        m_playback->SetMainChannel(0);
     }
-    const int main = m_mainChannel;
+    const int main = m_playback->MainChannel();
     for (int frame = 0; frame < 3; ++frame) {
         const QByteArray name = three ? QByteArray("VideoFrame0") + QByteArray::number(frame + 1)
                                       : QByteArray("VideoFrame0") + QByteArray::number(frame + 1) + "_1";
@@ -340,13 +342,13 @@ void CTachyPlayerDlg::ToggleMaximised() {
 }
 
 void CTachyPlayerDlg::ToggleFullScreen() {
-    if (m_loadState == kNothingLoaded && !m_isFullScreen) {
+    if (m_playback->LoadState() == kNothingLoaded && !m_isFullScreen) {
         return;
     }
     m_isFullScreen = !m_isFullScreen;
     CFullScreen& full = *m_fullScreen;
-    full.SetMainChannel(m_mainChannel);
-    full.SetPlaying(m_loadState == kPlaying);
+    full.SetMainChannel(m_playback->MainChannel());
+    full.SetPlaying(m_playback->LoadState() == kPlaying);
     m_playCtrl->SetFullScreenShown(m_isFullScreen);
     if (m_isFullScreen) {
         m_beforeFullScreen = geometry();
@@ -368,8 +370,8 @@ void CTachyPlayerDlg::ToggleFullScreen() {
     QMetaObject::invokeMethod(
         this,
         [this] {
-            if (m_engine) {
-                m_engine->ShowCurrentImage();
+            if (IIntrReplayEx* engine = m_playback->Engine()) {
+                engine->ShowCurrentImage();
             }
         },
         Qt::QueuedConnection);
@@ -401,10 +403,6 @@ void CTachyPlayerDlg::Shutdown() {
     if (m_map != nullptr) {
         m_map->SetStatusCallback(nullptr, nullptr);
     }
-    if (m_engine) {
-        m_engine->Stop();
-        m_engine->Release();
-        m_engine.reset();
-    }
+    m_playback->ReleaseEngine();
     m_setupEvent.reset();
 }

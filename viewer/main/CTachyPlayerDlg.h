@@ -1,12 +1,13 @@
 #pragma once
-// The viewer's main window: a borderless skinned window that owns the replay engine, the sound
-// output, the display boxes, the full-screen window and the side panel; turns buttons, keys
-// and child-window commands into engine calls; and hands the engine's pictures, sound and
-// driving data to the windows that show them.
+// The viewer's main window: a borderless skinned window that owns the sound output, the display
+// boxes, the full-screen window and the side panel; lays them out, forwards buttons, keys and
+// child-window commands to the playback controller (which owns the replay engine and the load
+// state), and hands the engine's pictures, sound and driving data to the windows that show them.
 //
 // Threads: engine callbacks arrive on engine threads. Pictures go straight to the displays
 // (they take their own lock), sound to the sound output (likewise), and questions are answered
-// from state under m_stateLock; every widget change is queued to the GUI thread.
+// from the controller's atomics and under its lock; every widget change is queued to the GUI
+// thread.
 
 #include "engine/CTimeList.h"
 #include "engine/EngineRecords.h"
@@ -14,6 +15,8 @@
 #include "viewer/app/CTachyPlayerSetup.h"
 #include "viewer/driving/CDrivingDataTable.h"
 #include "viewer/app/ViewerCommands.h"
+#include "viewer/main/PlaybackController.h"
+#include "viewer/main/PlaybackView.h"
 
 #include <QImage>
 #include <QString>
@@ -52,7 +55,7 @@ namespace tachy {
 class NamedEvent;
 }
 
-class CTachyPlayerDlg : public QWidget, public tachy::CommandTarget {
+class CTachyPlayerDlg : public QWidget, public tachy::CommandTarget, private viewer::PlaybackView {
 public:
     explicit CTachyPlayerDlg(CTachyPlayerApp& app);
     ~CTachyPlayerDlg() override;
@@ -67,18 +70,19 @@ public:
 
     // Opens a card or folder with the loading dialog; true when recordings were found.
     bool OpenPath(const QString& path);
-    void Play();
-    void PauseOrResume();
-    void StopPlayback();
+    void Play() { m_playback->Play(); }
+    void PauseOrResume() { m_playback->PauseOrResume(); }
+    void StopPlayback() { m_playback->StopPlayback(); }
     // The card-watch's decision: whether a signal from the settings program reloads the path.
     bool ShouldReloadOnSignal() const;
 
-    int LoadState() const { return m_loadState; }
-    QString LoadedPath() const;
-    int ChannelCount() const { return m_channelCount; }
+    int LoadState() const { return m_playback->LoadState(); }
+    QString LoadedPath() const { return m_playback->LoadedPath(); }
+    int ChannelCount() const { return m_playback->ChannelCount(); }
     bool IsFullScreenShown() const { return m_isFullScreen; }
-    int MainChannel() const { return m_mainChannel; }
-    IIntrReplayEx* Engine() const { return m_engine.get(); }
+    int MainChannel() const { return m_playback->MainChannel(); }
+    IIntrReplayEx* Engine() const { return m_playback->Engine(); }
+    viewer::PlaybackController& Playback() { return *m_playback; }
     CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }
     CTabList* List() const { return m_list; }
     viewer::panels::CWndGSensor* Graph() const { return m_gsensor; }
@@ -88,12 +92,12 @@ public:
     viewer::playbar::CPlayCtrl* PlayCtrl() const { return m_playCtrl; }
     viewer::playbar::CWndVideoCtrl* VideoCtrl() const { return m_videoCtrl; }
     // The speed last handed to the engine (speed factor times time-lapse factor).
-    double AppliedSpeed() const { return m_appliedSpeed; }
+    double AppliedSpeed() const { return m_playback->AppliedSpeed(); }
     CTachyPlayerSetup& Setup() { return m_Setup; }
     // Successful opens so far (for scripts and tests).
     int OpenCount() const { return m_openCount; }
     // Pictures shown per channel since the last play (for scripts and tests).
-    int PicturesShown(int channel) const { return m_picturesShown[static_cast<std::size_t>(channel)]; }
+    int PicturesShown(int channel) const { return m_playback->PicturesShown(channel); }
     // The driving values of the last front picture (speed, position, G-sensor).
     viewer::driving::FrameDrivingValues DrivingValues();
     // For tests: whether a path counts as a drive root (the card watch reloads only those).
@@ -136,16 +140,18 @@ private:
     void ApplyPictureControl(bool brightness, int value);
     void ZoomBoxes(bool in);
     void ApplySpeed();
-    std::intptr_t PlayOrResume();
-
-    // Playback (CTachyPlayerDlg_Playback.cpp).
-    void StopEngine();
-    void StopAndReset();
-    void MoveFile(int step);
-    void DeleteCurrentFile();
     void RotateMainChannel();
-    void ToggleTransform(int position, int bit);
-    void SetLoadState(int state);
+
+    // The view the playback controller drives (CTachyPlayerDlg_Playback.cpp).
+    void ShowInfo(const char* key) override;
+    bool ConfirmDelete(const QString& fileName, bool playing) override;
+    void ListSetLoadState(int state) override;
+    void LoadStateChanged(int state) override;
+    void LayOutBoxes() override;
+    void MainChannelChanged(int channel) override;
+    void SetBoxTransform(int box, int transform) override;
+    void ShowPlayButton(bool show) override;
+    void ForgetPlayedEntry(bool lastFrameToo) override;
     void UpdatePlayingFlags();
 
     // Engine events (CTachyPlayerDlg_Engine.cpp).
@@ -161,17 +167,16 @@ private:
     void OpenObdLog();
     void CreateMap();
     bool MapOffered() const;
-    bool RequirePlayback();
     static void MapStatus(int status, int online, int reserved, void* user);
 
     // The recording list (CTachyPlayerDlg_List.cpp).
     void ListCallback(unsigned code, std::intptr_t param, void* payload);
-    bool ListEntry(int row, CTimeList& entry);
-    int ListRowCount() const;
-    int ListSelectedRow() const;
-    void ListSelectRow(int row);
-    void ListMarkNothingPlayed();
-    void ListRemoveEntry(int row, const CTimeList& entry);
+    bool ListEntry(int row, CTimeList& entry) override;
+    int ListRowCount() const override;
+    int ListSelectedRow() const override;
+    void ListSelectRow(int row) override;
+    void ListMarkNothingPlayed() override;
+    void ListRemoveEntry(int row, const CTimeList& entry) override;
 
     // Opening and the workers (CTachyPlayerDlg_Open.cpp).
     bool OpenPathNow(const QString& path);
@@ -184,7 +189,8 @@ private:
 
     CTachyPlayerApp& m_app;
     CTachyPlayerSetup m_Setup;
-    std::unique_ptr<IIntrReplayEx> m_engine;
+    // The load state, its commands and the engine (created by BindEngine).
+    std::unique_ptr<viewer::PlaybackController> m_playback;
     std::unique_ptr<ISoundEx> m_sound;  // guarded by m_soundLock
     std::mutex m_soundLock;
     std::uint64_t m_refusedSoundFormat = 0;  // guarded by m_soundLock
@@ -198,7 +204,6 @@ private:
     viewer::map::IWndMap* m_map = nullptr;              // a page of m_func
     viewer::playbar::CPlayCtrl* m_playCtrl = nullptr;      // child
     viewer::playbar::CWndVideoCtrl* m_videoCtrl = nullptr; // child
-    double m_appliedSpeed = 1.0;                           // GUI thread
     // GUI thread: the graph's own copy of the current entry's records.
     std::vector<viewer::driving::DrivingDataRecord> m_graphRecords;
     std::atomic<int> m_pendingCursor{0};
@@ -209,21 +214,12 @@ private:
     CCtrlButtonEx* m_restoreButton = nullptr;
     QImage m_background;
 
-    std::atomic<int> m_loadState{viewer::kNothingLoaded};
-    mutable std::mutex m_stateLock;
-    QString m_loadedPath;           // guarded by m_stateLock
-    std::atomic<int> m_channelCount{2};
-    std::atomic<int> m_mainChannel{0};
-    std::atomic<int> m_currentListIndex{-1};
-    int m_rememberedState = 0;      // GUI thread
     bool m_maximised = false;       // GUI thread
     std::atomic<bool> m_isFullScreen{false};
     QRect m_normalGeometry;
     QRect m_beforeFullScreen;  // the window's place before full screen
     QPoint m_dragOffset;
     bool m_dragging = false;
-    std::array<std::atomic<int>, 3> m_picturesShown{};
-    std::array<int, 3> m_transforms{};  // flip (bit 0) and mirror (bit 1) per box
 
     std::mutex m_drivingLock;
     std::unique_ptr<viewer::driving::CDrivingDataTable> m_driving;  // guarded by m_drivingLock

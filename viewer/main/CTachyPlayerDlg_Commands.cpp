@@ -1,4 +1,5 @@
-// The main window's commands: the internal command bus, the toolbar and the keyboard.
+// The main window's commands: the internal command bus, the toolbar and the keyboard. Playback
+// commands are the controller's; the window keeps its chrome, the dialogs, sound and pictures.
 #include "viewer/main/CTachyPlayerDlg.h"
 
 #include "audio/sound/ISoundEx.h"
@@ -34,11 +35,15 @@ std::intptr_t CTachyPlayerDlg::command(unsigned message, std::uintptr_t code, st
     return 0;
 }
 
+// Playback commands go to the controller; the rest are the window's own.
 std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t argument) {
-    const bool playing = m_loadState == kPlaying;
+    std::intptr_t result = 0;
+    if (m_playback->HandleCommand(code, argument, result)) {
+        return result;
+    }
     switch (code) {
     case kExit:
-        StopAndReset();
+        m_playback->StopAndReset();
         close();
         return 0;
     case kMaximise:
@@ -53,36 +58,11 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         ShowMessage(this, m_app.Language(), QString::fromStdString(m_app.Option().title),
                     QString::fromStdString(m_app.Option().title + " " + m_app.Option().version), false);
         return 0;
-    case kHoldImage:
-        return m_engine->HoldCurrentImage() == 0 ? 1 : 0;
-    case kReleaseImage:
-        m_engine->ReleaseCurrentImage();
-        return 0;
-    case kGotoTime:
-        return m_engine->GotoTimeSearch(static_cast<int>(argument));
-    case kGotoTimeBegin:
-        return m_engine->GotoTimeSearchBegin(static_cast<int>(argument));
     case kSetVolume:
         ApplyVolume(static_cast<int>(argument));
         return 0;
     case kGetVolume:
         return m_Setup.volume;
-    case kEngineStateAndPause: {
-        const int state = m_engine->GetPlayerState();
-        if (state == 2) {
-            m_engine->Pause();
-        }
-        return state;
-    }
-    case kPlayArgument:
-        if (argument == 2) {
-            Play();
-        }
-        return 0;
-    case kStopAndReset:
-    case kListAll:
-        StopAndReset();
-        return 0;
     case kReopenPath: {
         const auto* path = reinterpret_cast<const char*>(argument);
         if (path != nullptr && LoadedPath().contains(QString::fromUtf8(path))) {
@@ -90,34 +70,6 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         }
         return 0;
     }
-    case kPreviousFile:
-        MoveFile(-1);
-        return 0;
-    case kNextFile:
-        // The play bar shows its pause button when playback went on into the next file.
-        MoveFile(1);
-        return m_loadState == kPlaying ? 1 : 0;
-    case kStepBackwardKey:
-    case kStepForwardKey:
-    case kStepForward:
-        if (!RequirePlayback()) {
-            return 0;
-        }
-        if (code == kStepBackwardKey) {
-            return m_engine->StepBackwardKeyframe(-1);
-        }
-        if (code == kStepForwardKey) {
-            return m_engine->StepForwardKeyframe(-1);
-        }
-        return m_engine->StepForward(-1);
-    case kPlay:
-        return PlayOrResume();
-    case kPause:
-        PauseOrResume();
-        return 0;
-    case kDeleteCurrent:
-        DeleteCurrentFile();
-        return 0;
     case kApplySpeed:
     case kSpeedDown:
     case kSpeedUp:
@@ -125,7 +77,7 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return 0;
     case kZoomOut:
     case kZoomIn:
-        if (RequirePlayback()) {
+        if (m_playback->RequirePlayback()) {
             ZoomBoxes(code == kZoomIn);
         }
         return 0;
@@ -135,20 +87,6 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return 0;
     case kRotateMain:
         RotateMainChannel();
-        return 0;
-    case kFlip:
-        ToggleTransform(static_cast<int>(argument), 1);
-        return 0;
-    case kMirror:
-        ToggleTransform(static_cast<int>(argument), 2);
-        return 0;
-    case kListActivate:
-        if (argument == 0) {
-            if (playing) {
-                StopPlayback();
-            }
-            Play();
-        }
         return 0;
     case kObdLog:
         OpenObdLog();
@@ -191,17 +129,8 @@ void CTachyPlayerDlg::OpenCardDialog() {
 }
 
 // The recorder's vehicle driving log on the loaded card, in its dialog.
-// Commands that only make sense while playing tell the user so instead of doing nothing.
-bool CTachyPlayerDlg::RequirePlayback() {
-    if (m_loadState == kPlaying) {
-        return true;
-    }
-    ShowKeyedMessage(this, m_app.Language(), "common info", "message 004");
-    return false;
-}
-
 void CTachyPlayerDlg::OpenObdLog() {
-    if (m_loadState == kNothingLoaded) {
+    if (m_playback->LoadState() == kNothingLoaded) {
         ShowKeyedMessage(this, m_app.Language(), "common info", "message 002");
         return;
     }
@@ -224,22 +153,7 @@ void CTachyPlayerDlg::StartSetupProgram() {
 
 // The speed the play bar shows: its step's factor, slowed to real time for time-lapse files.
 void CTachyPlayerDlg::ApplySpeed() {
-    m_appliedSpeed = m_playCtrl->SpeedFactor() * m_playCtrl->TimeLapseFactor();
-    m_engine->SetPBSpeed(m_appliedSpeed);
-}
-
-// Play from the list, or go on after a pause or a step; 1 when playback runs afterwards.
-std::intptr_t CTachyPlayerDlg::PlayOrResume() {
-    if (m_loadState != kPlaying) {
-        Play();
-        return m_loadState == kPlaying ? 1 : 0;
-    }
-    const int state = m_engine->GetPlayerState();
-    if (state == 2 || state == 3) {
-        return 1;
-    }
-    PauseOrResume();
-    return m_engine->GetPlayerState() == 2 ? 1 : 0;
+    m_playback->ApplySpeed(m_playCtrl->SpeedFactor() * m_playCtrl->TimeLapseFactor());
 }
 
 void CTachyPlayerDlg::ApplyVolume(int volume) {
@@ -253,12 +167,8 @@ void CTachyPlayerDlg::ApplyVolume(int volume) {
 
 void CTachyPlayerDlg::ApplyPictureControl(bool brightness, int value) {
     (brightness ? m_Setup.brightness : m_Setup.contrast) = value;
+    m_playback->SetPictureControl(brightness, value);
     for (int channel = 0; channel < 3; ++channel) {
-        if (brightness) {
-            m_engine->SetBrightness(channel, value);
-        } else {
-            m_engine->SetContrast(channel, value);
-        }
         CWndDisplay* display = m_boxes[static_cast<std::size_t>(channel)]->Display();
         brightness ? display->SetBrightness(value) : display->SetContrast(value);
     }
@@ -291,7 +201,7 @@ void CTachyPlayerDlg::keyPressEvent(QKeyEvent* event) {
 void CTachyPlayerDlg::HandleKey(int key, Qt::KeyboardModifiers pressed) {
     const Qt::KeyboardModifiers modifiers = viewer::ViewerKeyboard::Relevant(pressed);
     const bool ctrl = modifiers == Qt::ControlModifier;
-    const bool playing = m_loadState == kPlaying;
+    const bool playing = m_playback->LoadState() == kPlaying;
     switch (key) {
     case Qt::Key_F2:
         OnUserCommand(kOpenFolder, 0);
@@ -310,26 +220,21 @@ void CTachyPlayerDlg::HandleKey(int key, Qt::KeyboardModifiers pressed) {
         break;
     case Qt::Key_Space:
         if (modifiers == (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) {
-            StopAndReset();
+            m_playback->StopAndReset();
         } else if (playing) {
-            PauseOrResume();
+            m_playback->PauseOrResume();
         } else {
-            Play();
+            m_playback->Play();
         }
         break;
     case Qt::Key_Backspace:
-        if (playing && m_engine->GetPlayerState() == 2) {
-            StopPlayback();
-            Play();
-        } else if (playing) {
-            StopPlayback();
-        }
+        m_playback->StopOrRestart();
         break;
     case Qt::Key_PageUp:
-        MoveFile(-1);
+        m_playback->MoveFile(-1);
         break;
     case Qt::Key_PageDown:
-        MoveFile(1);
+        m_playback->MoveFile(1);
         break;
     case Qt::Key_Right:
         OnUserCommand(kStepForwardKey, 0);

@@ -35,19 +35,20 @@ void CTachyPlayerDlg::BindEngine() {
         const std::lock_guard<std::mutex> guard(m_drivingLock);
         m_driving = std::make_unique<viewer::driving::CDrivingDataTable>();
     }
-    m_engine = IIntrReplayEx::Create();
-    m_engine->Initialize(this, IVideoDecoder::kFormatYuv);
-    m_engine->EnableRecovery(0);
+    m_playback->AttachEngine(IIntrReplayEx::Create());
+    IIntrReplayEx& engine = *m_playback->Engine();
+    engine.Initialize(this, IVideoDecoder::kFormatYuv);
+    engine.EnableRecovery(0);
     // Every repair, rename, refusal and deletion the engine makes is written to the log folder.
-    m_engine->SetLogPath(m_app.GetPaths().logFolder.string());
-    m_engine->SetCallback(&CTachyPlayerDlg::EngineCallback, this);
-    m_engine->SetColorControlMode(m_Setup.colorMode);
+    engine.SetLogPath(m_app.GetPaths().logFolder.string());
+    engine.SetCallback(&CTachyPlayerDlg::EngineCallback, this);
+    engine.SetColorControlMode(m_Setup.colorMode);
     for (int channel = 0; channel < 3; ++channel) {
-        m_engine->SetBrightness(channel, m_Setup.brightness);
-        m_engine->SetContrast(channel, m_Setup.contrast);
-        m_engine->SetSaturation(channel, 50);
-        m_engine->SetSharpeness(channel, 0);
-        m_engine->SetBlur(channel, 0);
+        engine.SetBrightness(channel, m_Setup.brightness);
+        engine.SetContrast(channel, m_Setup.contrast);
+        engine.SetSaturation(channel, 50);
+        engine.SetSharpeness(channel, 0);
+        engine.SetBlur(channel, 0);
         CWndDisplay* display = m_boxes[static_cast<std::size_t>(channel)]->Display();
         display->SetBrightness(50);
         display->SetContrast(50);
@@ -56,8 +57,8 @@ void CTachyPlayerDlg::BindEngine() {
         display->SetZoomOption(-m_Setup.zoomCtrl);
         display->SetDispZoomPIP(m_Setup.pipShow, m_Setup.pipPos);
     }
-    m_engine->SetPBSpeedOption(0);
-    m_engine->SetPBSpeed(1.0);
+    engine.SetPBSpeedOption(0);
+    engine.SetPBSpeed(1.0);
     {
         const std::lock_guard<std::mutex> guard(m_soundLock);
         m_sound = ISoundEx::Create();
@@ -137,7 +138,7 @@ void CTachyPlayerDlg::OnPicture(const _PICTURE_INFO& picture) {
     const int strides[3] = {static_cast<int>(picture.avData8to15[0]), static_cast<int>(picture.avData8to15[1]),
                             static_cast<int>(picture.avData8to15[2])};
     CWndDisplay* display = m_boxes[static_cast<std::size_t>(channel)]->Display();
-    if (m_isFullScreen && channel == m_mainChannel) {
+    if (m_isFullScreen && channel == m_playback->MainChannel()) {
         display = m_fullScreen->Display();
     }
     const int format = planes[0] != nullptr ? 6 : 4;
@@ -148,7 +149,7 @@ void CTachyPlayerDlg::OnPicture(const _PICTURE_INFO& picture) {
         tachy::DebugOut::write("error in DisplayVideoStream\n");
         return;
     }
-    ++m_picturesShown[static_cast<std::size_t>(channel)];
+    m_playback->CountPicture(channel);
 }
 
 void CTachyPlayerDlg::OnNoPicture(int channel) {
@@ -188,7 +189,7 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
         return;
     }
     const int index = frame.fileInfo.nListIndex;
-    m_currentListIndex = index;
+    m_playback->SetCurrentListIndex(index);
     int cursor = 0;
     viewer::driving::FrameDrivingValues values;
     {
@@ -196,8 +197,8 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
         if (m_driving->AdoptEntry(frame)) {
             CTimeList entry;
             const bool listed = ListEntry(index, entry);
-            if (listed && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_channelCount) {
-                m_channelCount = std::min(entry.m_nChannelCount, 3);
+            if (listed && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_playback->ChannelCount()) {
+                m_playback->SetChannelCount(std::min(entry.m_nChannelCount, 3));
                 QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
             }
             QMetaObject::invokeMethod(this, [this] { HandEntryToPanels(); }, Qt::QueuedConnection);
@@ -233,7 +234,7 @@ void CTachyPlayerDlg::HandEntryToPanels() {
         m_graphRecords.assign(records.begin(), records.end());
         frames = m_driving->FrameCount();
     }
-    if (m_loadState == kPlaying) {
+    if (m_playback->LoadState() == kPlaying) {
         m_gsensor->SetData(m_graphRecords, static_cast<int>(m_graphRecords.size()), frames);
         m_obd->SetData(m_graphRecords, frames);
         m_map->SetRoute(viewer::map::RouteFromRecords(m_graphRecords));
@@ -252,7 +253,7 @@ void CTachyPlayerDlg::MoveGraphCursor(int recordIndex, int framePosition) {
         this,
         [this] {
             m_cursorQueued = false;
-            if (m_loadState == kPlaying) {
+            if (m_playback->LoadState() == kPlaying) {
                 m_gsensor->SetCursor(m_pendingCursor);
                 m_obd->SetPosition(m_pendingPosition);
                 if (m_map->IsUpdating() == 0) {

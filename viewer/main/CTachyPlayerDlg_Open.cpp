@@ -40,11 +40,6 @@ bool isMountPoint(const QString& path) {
 
 } // namespace
 
-QString CTachyPlayerDlg::LoadedPath() const {
-    const std::lock_guard<std::mutex> guard(m_stateLock);
-    return m_loadedPath;
-}
-
 bool CTachyPlayerDlg::OpenPath(const QString& path) {
     // The loading dialog runs its own event loop: a reload queued meanwhile must not start a
     // second load inside the first.
@@ -58,28 +53,16 @@ bool CTachyPlayerDlg::OpenPath(const QString& path) {
 }
 
 bool CTachyPlayerDlg::OpenPathNow(const QString& path) {
-    if (m_loadState == kPlaying) {
-        SetLoadState(kLoaded);
-        m_engine->Stop();
-        std::this_thread::sleep_for(2ms);
-        m_engine->ClearData();
-        m_currentListIndex = -1;
-        ListMarkNothingPlayed();
-    }
-    m_channelCount = 2;
-    LayOut();
-    {
-        const std::lock_guard<std::mutex> guard(m_drivingLock);
-        m_driving->ForgetEntry();
-    }
+    m_playback->PrepareForOpen();
     const bool success = RunLoading(path);
     AfterOpen(success, path);
     return success;
 }
 
 bool CTachyPlayerDlg::RunLoading(const QString& path) {
-    m_engine->SetDbPath(path.left(static_cast<int>(kMaxPathChars)).toStdString());
-    CLoadRecFile loading(this, *m_engine, m_app.NameRules(),
+    IIntrReplayEx& engine = *m_playback->Engine();
+    engine.SetDbPath(path.left(static_cast<int>(kMaxPathChars)).toStdString());
+    CLoadRecFile loading(this, engine, m_app.NameRules(),
                          [this](unsigned code, std::intptr_t param, void* entry) { ListCallback(code, param, entry); });
     const bool loaded = loading.Load();
     if (!loaded || ListRowCount() == 0) {
@@ -98,17 +81,14 @@ void CTachyPlayerDlg::AfterOpen(bool success, const QString& path) {
             ToggleFullScreen();
         }
         ListCallback(121, 0, nullptr);  // the list emptied
-        SetLoadState(kNothingLoaded);
+        m_playback->SetLoadState(kNothingLoaded);
         return;
     }
-    {
-        const std::lock_guard<std::mutex> guard(m_stateLock);
-        m_loadedPath = path;
-    }
+    m_playback->SetLoadedPath(path);
     m_Setup.latestPath = path.toStdString();
     ++m_openCount;
     ListSelectRow(ListRowCount() - 1);
-    SetLoadState(kLoaded);
+    m_playback->SetLoadState(kLoaded);
     const int model = m_app.Option().productId;
     if (model != 400 && model != 401) {
         CheckNewestFiles();
@@ -153,7 +133,7 @@ bool CTachyPlayerDlg::ShouldReloadOnSignal() const {
     const QString path = LoadedPath();
     const auto isDriveRoot = m_isDriveRoot.load();
     const bool driveRoot = isDriveRoot != nullptr ? isDriveRoot(path) : isMountPoint(path);
-    return m_loadState != kNothingLoaded && !path.isEmpty() && driveRoot;
+    return m_playback->LoadState() != kNothingLoaded && !path.isEmpty() && driveRoot;
 }
 
 void CTachyPlayerDlg::StartCardWatch() {
