@@ -64,7 +64,9 @@ const ToolbarButton kToolbar[] = {
 
 CTachyPlayerDlg::CTachyPlayerDlg(CTachyPlayerApp& app)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint), m_app(app),
-      m_playback(std::make_unique<viewer::PlaybackController>(static_cast<viewer::PlaybackView&>(*this))) {
+      m_engineEvents(std::make_unique<viewer::EngineEventRouter>(static_cast<viewer::EngineEvents&>(*this))),
+      m_playback(std::make_unique<viewer::PlaybackController>(static_cast<viewer::PlaybackView&>(*this))),
+      m_cardWatch(std::make_unique<viewer::CardWatch>(*this, *m_playback, [this] { ReloadAfterCardChange(); })) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(false);
@@ -96,7 +98,7 @@ bool CTachyPlayerDlg::Initialize() {
     m_keyboard = new viewer::ViewerKeyboard(  // owned by this window
         {this, m_fullScreen}, [this](int key, Qt::KeyboardModifiers modifiers) { HandleKey(key, modifiers); }, this);
     m_setupEvent = std::make_unique<tachy::NamedEvent>("IPC_SHARED_EVT_SETUP");
-    StartCardWatch();
+    m_cardWatch->Start();
     // The skin's design size, centred on the screen.
     const _WIN_POS* frame = m_app.Positions().GetWinPos(QStringLiteral("Main Frame"));
     const QSize size = frame != nullptr && frame->width > 0 ? QSize(frame->width, frame->height) : QSize(1280, 800);
@@ -398,7 +400,7 @@ void CTachyPlayerDlg::Shutdown() {
         }
     }
     m_Setup.Save();
-    StopCardWatch();
+    m_cardWatch->Stop();
     // The map's worker may still report; it must not reach a window on its way out.
     if (m_map != nullptr) {
         m_map->SetStatusCallback(nullptr, nullptr);

@@ -2,7 +2,8 @@
 // The viewer's main window: a borderless skinned window that owns the sound output, the display
 // boxes, the full-screen window and the side panel; lays them out, forwards buttons, keys and
 // child-window commands to the playback controller (which owns the replay engine and the load
-// state), and hands the engine's pictures, sound and driving data to the windows that show them.
+// state), and hands the engine's pictures, sound and driving data, as the engine-event router
+// sorts them, to the windows that show them. The card watch reloads the card on its own thread.
 //
 // Threads: engine callbacks arrive on engine threads. Pictures go straight to the displays
 // (they take their own lock), sound to the sound output (likewise), and questions are answered
@@ -15,6 +16,9 @@
 #include "viewer/app/CTachyPlayerSetup.h"
 #include "viewer/driving/CDrivingDataTable.h"
 #include "viewer/app/ViewerCommands.h"
+#include "viewer/main/CardWatch.h"
+#include "viewer/main/EngineEventRouter.h"
+#include "viewer/main/EngineEvents.h"
 #include "viewer/main/PlaybackController.h"
 #include "viewer/main/PlaybackView.h"
 
@@ -25,7 +29,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 class CCtrlButtonEx;
 class CFullScreen;
@@ -55,7 +58,10 @@ namespace tachy {
 class NamedEvent;
 }
 
-class CTachyPlayerDlg : public QWidget, public tachy::CommandTarget, private viewer::PlaybackView {
+class CTachyPlayerDlg : public QWidget,
+                        public tachy::CommandTarget,
+                        private viewer::PlaybackView,
+                        private viewer::EngineEvents {
 public:
     explicit CTachyPlayerDlg(CTachyPlayerApp& app);
     ~CTachyPlayerDlg() override;
@@ -74,7 +80,7 @@ public:
     void PauseOrResume() { m_playback->PauseOrResume(); }
     void StopPlayback() { m_playback->StopPlayback(); }
     // The card-watch's decision: whether a signal from the settings program reloads the path.
-    bool ShouldReloadOnSignal() const;
+    bool ShouldReloadOnSignal() const { return m_cardWatch->ShouldReload(); }
 
     int LoadState() const { return m_playback->LoadState(); }
     QString LoadedPath() const { return m_playback->LoadedPath(); }
@@ -101,9 +107,7 @@ public:
     // The driving values of the last front picture (speed, position, G-sensor).
     viewer::driving::FrameDrivingValues DrivingValues();
     // For tests: whether a path counts as a drive root (the card watch reloads only those).
-    void SetDriveRootTest(bool (*isDriveRoot)(const QString&)) { m_isDriveRoot = isDriveRoot; }
-
-    static void EngineCallback(unsigned code, std::intptr_t param, void* data, void* user);
+    void SetDriveRootTest(bool (*isDriveRoot)(const QString&)) { m_cardWatch->SetDriveRootTest(isDriveRoot); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -154,13 +158,17 @@ private:
     void ForgetPlayedEntry(bool lastFrameToo) override;
     void UpdatePlayingFlags();
 
-    // Engine events (CTachyPlayerDlg_Engine.cpp).
-    void OnEngineEvent(unsigned code, std::intptr_t param, void* payload);
-    void OnPicture(const _PICTURE_INFO& picture);
-    void OnNoPicture(int channel);
-    void OnSoundBlock(_AUDIO_BLOCK& block);
-    int SoundCanTakeMore();
-    void OnFrameInfo(_FRAME_INFO& frame);
+    // Engine events, on engine threads (CTachyPlayerDlg_Engine.cpp).
+    void OnListEvent(unsigned code, std::intptr_t param, void* payload) override;
+    void OnPlaybackStopped() override;
+    void OnPlayEnd() override;
+    void OnFrameInfo(_FRAME_INFO& frame) override;
+    void OnPicture(const _PICTURE_INFO& picture) override;
+    void OnNoPicture(int channel) override;
+    void OnSoundBlock(_AUDIO_BLOCK& block) override;
+    int SoundCanTakeMore() override;
+    void OnSoundEnd() override;
+    void OnUnreadableFile(const char* file) override;
     void RunRecoveryTool(const char* file);
     void HandEntryToPanels();
     void MoveGraphCursor(int recordIndex, int framePosition);
@@ -183,12 +191,12 @@ private:
     bool RunLoading(const QString& path);
     void AfterOpen(bool success, const QString& path);
     void CheckNewestFiles();
-    void StartCardWatch();
-    void StopCardWatch();
-    void CardWatchLoop();
+    void ReloadAfterCardChange();
 
     CTachyPlayerApp& m_app;
     CTachyPlayerSetup m_Setup;
+    // Sorts the engine's callbacks to this window's handlers; outlives the engine.
+    std::unique_ptr<viewer::EngineEventRouter> m_engineEvents;
     // The load state, its commands and the engine (created by BindEngine).
     std::unique_ptr<viewer::PlaybackController> m_playback;
     std::unique_ptr<ISoundEx> m_sound;  // guarded by m_soundLock
@@ -227,11 +235,9 @@ private:
     viewer::driving::FrameDrivingValues m_drivingValues;            // guarded by m_drivingLock
 
     std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
-    std::unique_ptr<tachy::NamedEvent> m_accessEvent;  // "IPC_SHARED_ACCESS"
-    std::thread m_cardWatch;
-    std::atomic<bool> m_cardWatchRun{false};
-    std::atomic<bool (*)(const QString&)> m_isDriveRoot{nullptr};
     bool m_opening = false;  // GUI thread: a load is under way
     bool m_shutDown = false;
     std::atomic<int> m_openCount{0};
+    // Declared last: its thread reads the playback controller and ends before it.
+    std::unique_ptr<viewer::CardWatch> m_cardWatch;
 };

@@ -1,5 +1,6 @@
-// The engine's side of the main window: binding, and what each callback does. Callbacks come on
-// engine threads; widget work is queued to the GUI thread.
+// The engine's side of the main window: binding, and what the window does with each kind of
+// callback the router hands it. Callbacks come on engine threads; widget work is queued to the
+// GUI thread.
 #include "viewer/main/CTachyPlayerDlg.h"
 
 #include "audio/sound/ISoundEx.h"
@@ -41,7 +42,7 @@ void CTachyPlayerDlg::BindEngine() {
     engine.EnableRecovery(0);
     // Every repair, rename, refusal and deletion the engine makes is written to the log folder.
     engine.SetLogPath(m_app.GetPaths().logFolder.string());
-    engine.SetCallback(&CTachyPlayerDlg::EngineCallback, this);
+    m_engineEvents->Bind(engine);
     engine.SetColorControlMode(m_Setup.colorMode);
     for (int channel = 0; channel < 3; ++channel) {
         engine.SetBrightness(channel, m_Setup.brightness);
@@ -73,58 +74,29 @@ void CTachyPlayerDlg::BindEngine() {
     }
 }
 
-void CTachyPlayerDlg::EngineCallback(unsigned code, std::intptr_t param, void* data, void* user) {
-    static_cast<CTachyPlayerDlg*>(user)->OnEngineEvent(code, param, data);
+void CTachyPlayerDlg::OnListEvent(unsigned code, std::intptr_t param, void* payload) {
+    ListCallback(code, param, payload);
 }
 
-void CTachyPlayerDlg::OnEngineEvent(unsigned code, std::intptr_t param, void* payload) {
-    switch (code) {
-    case 0:
-    case 120:
-    case 121:
-    case 122:
-    case 140:
-    case 141:
-    case 142:
-        ListCallback(code, param, payload);
-        break;
-    case 20:
-        // Playback stopped: the map stops following the car.
-        QMetaObject::invokeMethod(this, [this] { m_map->StopUpdates(); }, Qt::QueuedConnection);
-        break;
-    case 70:
-        // The end of play: no further notices, and the stop runs on the GUI thread.
-        static_cast<_PLAY_END_INFO*>(payload)->nFlag = 0;
-        QMetaObject::invokeMethod(this, [this] { StopPlayback(); }, Qt::QueuedConnection);
-        break;
-    case 133:
-        OnFrameInfo(*static_cast<_FRAME_INFO*>(payload));
-        break;
-    case 170:
-        OnPicture(*static_cast<const _PICTURE_INFO*>(payload));
-        break;
-    case 171:
-        OnNoPicture(static_cast<int>(param));
-        break;
-    case 180:
-        OnSoundBlock(*static_cast<_AUDIO_BLOCK*>(payload));
-        break;
-    case 182:
-        *static_cast<int*>(payload) = SoundCanTakeMore();
-        break;
-    case 183: {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        if (m_sound) {
-            m_sound->PlayStop();
-        }
-        break;
+// The map stops following the car.
+void CTachyPlayerDlg::OnPlaybackStopped() {
+    QMetaObject::invokeMethod(this, [this] { m_map->StopUpdates(); }, Qt::QueuedConnection);
+}
+
+// The stop runs on the GUI thread.
+void CTachyPlayerDlg::OnPlayEnd() {
+    QMetaObject::invokeMethod(this, [this] { StopPlayback(); }, Qt::QueuedConnection);
+}
+
+void CTachyPlayerDlg::OnSoundEnd() {
+    const std::lock_guard<std::mutex> guard(m_soundLock);
+    if (m_sound) {
+        m_sound->PlayStop();
     }
-    case 200:
-        RunRecoveryTool(static_cast<const char*>(payload));
-        break;
-    default:
-        break;
-    }
+}
+
+void CTachyPlayerDlg::OnUnreadableFile(const char* file) {
+    RunRecoveryTool(file);
 }
 
 void CTachyPlayerDlg::OnPicture(const _PICTURE_INFO& picture) {

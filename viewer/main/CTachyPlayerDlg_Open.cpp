@@ -1,8 +1,7 @@
-// Opening a card or folder, and the watch for the settings program's changes to the card.
+// Opening a card or folder, and reading it again when the card watch says it changed.
 #include "viewer/main/CTachyPlayerDlg.h"
 
 #include "engine/IIntrReplayEx.h"
-#include "platform/ipc/NamedEvent.h"
 #include "util/avi/CAviParser2.h"
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
@@ -11,7 +10,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <sys/stat.h>
 #include <thread>
 
 using namespace viewer;
@@ -20,23 +18,7 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr std::size_t kMaxPathChars = 259;
-constexpr auto kWatchWait = 100ms;
 constexpr int kRecordModes = 7;
-
-// A drive here is the root of a mounted volume: the folder lies on another device than its
-// parent (or is the file-system root).
-bool isMountPoint(const QString& path) {
-    const QString clean = QDir::cleanPath(path);
-    if (clean == QStringLiteral("/")) {
-        return true;
-    }
-    struct stat self {};
-    struct stat parent {};
-    const QByteArray native = QFile::encodeName(clean);
-    const QByteArray up = QFile::encodeName(QFileInfo(clean).dir().absolutePath());
-    return ::stat(native.constData(), &self) == 0 && ::stat(up.constData(), &parent) == 0 &&
-           self.st_dev != parent.st_dev;
-}
 
 } // namespace
 
@@ -129,45 +111,10 @@ void CTachyPlayerDlg::CheckNewestFiles() {
     }
 }
 
-bool CTachyPlayerDlg::ShouldReloadOnSignal() const {
-    const QString path = LoadedPath();
-    const auto isDriveRoot = m_isDriveRoot.load();
-    const bool driveRoot = isDriveRoot != nullptr ? isDriveRoot(path) : isMountPoint(path);
-    return m_playback->LoadState() != kNothingLoaded && !path.isEmpty() && driveRoot;
-}
-
-void CTachyPlayerDlg::StartCardWatch() {
-    m_accessEvent = std::make_unique<tachy::NamedEvent>("IPC_SHARED_ACCESS");
-    m_cardWatchRun = true;
-    m_cardWatch = std::thread([this] { CardWatchLoop(); });
-}
-
-void CTachyPlayerDlg::StopCardWatch() {
-    m_cardWatchRun = false;
-    if (m_cardWatch.joinable()) {
-        m_cardWatch.join();
-    }
-    m_accessEvent.reset();
-}
-
-// The settings program wrote to the card: a card opened at its root is read again (on the GUI
-// thread, with the loading dialog), and row 0 is selected.
-void CTachyPlayerDlg::CardWatchLoop() {
-    while (m_cardWatchRun) {
-        if (!m_accessEvent->isValid()) {
-            std::this_thread::sleep_for(kWatchWait);
-            continue;
-        }
-        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled || !ShouldReloadOnSignal()) {
-            continue;
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (OpenPath(LoadedPath())) {
-                    ListSelectRow(0);
-                }
-            },
-            Qt::QueuedConnection);
+// The settings program wrote to the card (the card watch's signal, on the GUI thread): the card
+// is read again with the loading dialog, and row 0 is selected.
+void CTachyPlayerDlg::ReloadAfterCardChange() {
+    if (OpenPath(LoadedPath())) {
+        ListSelectRow(0);
     }
 }
