@@ -24,7 +24,8 @@ std::vector<std::filesystem::path> RecordingFiles::OfEntry(const CTimeList& entr
     return files;
 }
 
-std::vector<std::filesystem::path> RecordingFiles::OfEntries(const std::vector<CTimeList>& entries) {
+std::vector<std::filesystem::path>
+RecordingFiles::OfEntries(const std::vector<CTimeList>& entries) {
     std::vector<std::filesystem::path> files;
     for (const CTimeList& entry : entries) {
         for (const auto& file : OfEntry(entry)) {
