@@ -237,7 +237,7 @@ std::filesystem::path BackupCopier::CreateTemporary(const std::filesystem::path&
     const std::string name = "." + source.filename().string();
     for (int n = 1; n <= kMaxTemporaries; ++n) {
         const std::string suffix = n == 1 ? ".part" : "." + std::to_string(n) + ".part";
-        const std::filesystem::path path = m_target / (name + suffix);
+        std::filesystem::path path = m_target / (name + suffix);
         file.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
         if (file.valid()) {
             return path;
