@@ -1,6 +1,5 @@
 #include "viewer/main/CTachyPlayerDlg.h"
 
-#include "audio/sound/ISoundEx.h"
 #include "display/CWndDisplay.h"
 #include "engine/IIntrReplayEx.h"
 #include "platform/ipc/NamedEvent.h"
@@ -391,14 +390,7 @@ void CTachyPlayerDlg::Shutdown() {
         return;
     }
     m_shutDown = true;
-    {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        if (m_sound) {
-            m_sound->PlayStop();
-            m_sound->DeleteDxSound();
-            m_sound.reset();
-        }
-    }
+    m_sound.Close();
     m_Setup.Save();
     m_cardWatch->Stop();
     // The map's worker may still report; it must not reach a window on its way out.

@@ -6,7 +6,7 @@
 // sorts them, to the windows that show them. The card watch reloads the card on its own thread.
 //
 // Threads: engine callbacks arrive on engine threads. Pictures go straight to the displays
-// (they take their own lock), sound to the sound output (likewise), and questions are answered
+// (they take their own lock), sound to the sound feed (likewise), and questions are answered
 // from the controller's atomics and under its lock; every widget change is queued to the GUI
 // thread.
 
@@ -21,6 +21,7 @@
 #include "viewer/main/EngineEvents.h"
 #include "viewer/main/PlaybackController.h"
 #include "viewer/main/PlaybackView.h"
+#include "viewer/main/SoundFeed.h"
 
 #include <QImage>
 #include <QString>
@@ -51,7 +52,6 @@ class CPlayCtrl;
 class CWndVideoCtrl;
 }
 class IIntrReplayEx;
-class ISoundEx;
 class QLabel;
 
 namespace tachy {
@@ -199,9 +199,7 @@ private:
     std::unique_ptr<viewer::EngineEventRouter> m_engineEvents;
     // The load state, its commands and the engine (created by BindEngine).
     std::unique_ptr<viewer::PlaybackController> m_playback;
-    std::unique_ptr<ISoundEx> m_sound;  // guarded by m_soundLock
-    std::mutex m_soundLock;
-    std::uint64_t m_refusedSoundFormat = 0;  // guarded by m_soundLock
+    viewer::SoundFeed m_sound;  // takes its own lock
     std::array<CWndDisplayBox*, 3> m_boxes{};  // children
     CFullScreen* m_fullScreen = nullptr;        // child window
     viewer::ViewerKeyboard* m_keyboard = nullptr;  // owned by this window (QObject child)

@@ -2,7 +2,6 @@
 // commands are the controller's; the window keeps its chrome, the dialogs, sound and pictures.
 #include "viewer/main/CTachyPlayerDlg.h"
 
-#include "audio/sound/ISoundEx.h"
 #include "display/CWndDisplay.h"
 #include "display/DisplayMessages.h"
 #include "engine/IIntrReplayEx.h"
@@ -159,10 +158,7 @@ void CTachyPlayerDlg::ApplySpeed() {
 void CTachyPlayerDlg::ApplyVolume(int volume) {
     m_Setup.volume = std::clamp(volume, 0, 100);
     m_playCtrl->SetVolumePosition(m_Setup.volume);
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    if (m_sound) {
-        m_sound->SetVolume(m_Setup.volume);
-    }
+    m_sound.SetVolume(m_Setup.volume);
 }
 
 void CTachyPlayerDlg::ApplyPictureControl(bool brightness, int value) {

@@ -3,8 +3,6 @@
 // GUI thread.
 #include "viewer/main/CTachyPlayerDlg.h"
 
-#include "audio/sound/ISoundEx.h"
-#include "audio/sound/SoundBlockFeed.h"
 #include "display/CWndDisplay.h"
 #include "engine/IIntrReplayEx.h"
 #include "picturedec/IVideoDecoder.h"
@@ -60,18 +58,7 @@ void CTachyPlayerDlg::BindEngine() {
     }
     engine.SetPBSpeedOption(0);
     engine.SetPBSpeed(1.0);
-    {
-        const std::lock_guard<std::mutex> guard(m_soundLock);
-        m_sound = ISoundEx::Create();
-        // No sound device (a machine without one): the viewer plays without sound.
-        if (m_sound && m_sound->CreateDxSound(this) == 0) {
-            tachy::DebugOut::write("tachyPlayer: no sound output\n");
-        }
-        if (m_sound) {
-            m_sound->SetVolume(m_Setup.volume);
-            m_sound->SetMute(m_Setup.mute);
-        }
-    }
+    m_sound.Open(this, m_Setup.volume, m_Setup.mute);
 }
 
 void CTachyPlayerDlg::OnListEvent(unsigned code, std::intptr_t param, void* payload) {
@@ -89,10 +76,7 @@ void CTachyPlayerDlg::OnPlayEnd() {
 }
 
 void CTachyPlayerDlg::OnSoundEnd() {
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    if (m_sound) {
-        m_sound->PlayStop();
-    }
+    m_sound.Stop();
 }
 
 void CTachyPlayerDlg::OnUnreadableFile(const char* file) {
@@ -131,29 +115,12 @@ void CTachyPlayerDlg::OnNoPicture(int channel) {
     m_boxes[static_cast<std::size_t>(channel)]->Display()->UpdateScreen(1);
 }
 
-// Each block through the sound output. A format the device refused is not asked for again with
-// every block: opening a missing device takes long enough to hold up the pictures.
 void CTachyPlayerDlg::OnSoundBlock(_AUDIO_BLOCK& block) {
-    const std::uint64_t key = (static_cast<std::uint64_t>(block.nSampleRate) << 16) |
-                              (static_cast<std::uint64_t>(block.nBitsPerSample & 0xFF) << 8) |
-                              static_cast<std::uint64_t>(block.nFormat & 0xFF);
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    if (!m_sound || key == m_refusedSoundFormat) {
-        block.nResult = 0;
-        return;
-    }
-    const int result = FeedSoundBlock(*m_sound, {block.nFormat, block.nSampleRate, block.nBitsPerSample},
-                                      block.samples, block.nLength, block.nFlag);
-    m_refusedSoundFormat = result < 0 ? key : 0;
-    block.nResult = result > 0 ? 1 : 0;
+    m_sound.Feed(block);
 }
 
 int CTachyPlayerDlg::SoundCanTakeMore() {
-    const std::lock_guard<std::mutex> guard(m_soundLock);
-    if (!m_sound || m_sound->IsPlaying() == 0) {
-        return 1;
-    }
-    return m_sound->GetGap() < m_sound->GetGapThreshold() ? 1 : 0;
+    return m_sound.CanTakeMore();
 }
 
 void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {

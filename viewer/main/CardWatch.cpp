@@ -36,7 +36,8 @@ bool isMountPoint(const QString& path) {
 
 } // namespace
 
-CardWatch::CardWatch(QObject& guiContext, const PlaybackController& playback, std::function<void()> reload)
+CardWatch::CardWatch(QObject& guiContext, const PlaybackController& playback,
+                     std::function<void()> reload)
     : m_guiContext(guiContext), m_playback(playback), m_reload(std::move(reload)) {}
 
 CardWatch::~CardWatch() {
@@ -75,7 +76,8 @@ void CardWatch::Loop() {
             std::this_thread::sleep_for(kWatchWait);
             continue;
         }
-        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled || !ShouldReload()) {
+        if (m_accessEvent->wait(kWatchWait) != tachy::NamedEvent::WaitResult::Signaled ||
+            !ShouldReload()) {
             continue;
         }
         QMetaObject::invokeMethod(&m_guiContext, m_reload, Qt::QueuedConnection);

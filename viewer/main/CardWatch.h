@@ -26,7 +26,8 @@ class PlaybackController;
 class CardWatch {
 public:
     // `reload` runs on `guiContext`'s thread; both must outlive the watch (or its Stop).
-    CardWatch(QObject& guiContext, const PlaybackController& playback, std::function<void()> reload);
+    CardWatch(QObject& guiContext, const PlaybackController& playback,
+              std::function<void()> reload);
     ~CardWatch();
     CardWatch(const CardWatch&) = delete;
     CardWatch& operator=(const CardWatch&) = delete;
@@ -43,8 +44,9 @@ private:
 
     QObject& m_guiContext;
     const PlaybackController& m_playback;
-    std::function<void()> m_reload;  // immutable
-    std::unique_ptr<tachy::NamedEvent> m_accessEvent;  // made before the thread starts, freed after it ends
+    std::function<void()> m_reload; // immutable
+    std::unique_ptr<tachy::NamedEvent>
+        m_accessEvent; // made before the thread starts, freed after it ends
     std::thread m_thread;
     std::atomic<bool> m_run{false};
     std::atomic<bool (*)(const QString&)> m_isDriveRoot{nullptr};

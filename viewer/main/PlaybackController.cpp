@@ -21,7 +21,8 @@ bool resumable(int state) {
 
 } // namespace
 
-PlaybackController::PlaybackController(PlaybackView& view) : m_view(view), m_loadState(kNothingLoaded) {}
+PlaybackController::PlaybackController(PlaybackView& view)
+    : m_view(view), m_loadState(kNothingLoaded) {}
 
 PlaybackController::~PlaybackController() {
     ReleaseEngine();
@@ -39,7 +40,8 @@ void PlaybackController::ReleaseEngine() {
     }
 }
 
-bool PlaybackController::HandleCommand(std::uintptr_t code, std::intptr_t argument, std::intptr_t& result) {
+bool PlaybackController::HandleCommand(std::uintptr_t code, std::intptr_t argument,
+                                       std::intptr_t& result) {
     result = 0;
     switch (code) {
     case kHoldImage:

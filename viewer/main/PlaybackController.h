@@ -76,7 +76,9 @@ public:
     int CurrentListIndex() const { return m_currentListIndex; }
     void SetCurrentListIndex(int index) { m_currentListIndex = index; }
     // Pictures shown per channel since the last play; counted on engine threads.
-    int PicturesShown(int channel) const { return m_picturesShown[static_cast<std::size_t>(channel)]; }
+    int PicturesShown(int channel) const {
+        return m_picturesShown[static_cast<std::size_t>(channel)];
+    }
     void CountPicture(int channel) { ++m_picturesShown[static_cast<std::size_t>(channel)]; }
 
 private:
@@ -90,10 +92,10 @@ private:
     std::atomic<int> m_currentListIndex{-1};
     std::array<std::atomic<int>, 3> m_picturesShown{};
     mutable std::mutex m_pathLock;
-    QString m_loadedPath;            // guarded by m_pathLock
-    int m_rememberedState = 0;       // GUI thread: the engine state before a pause
-    double m_appliedSpeed = 1.0;     // GUI thread
-    std::array<int, 3> m_transforms{};  // GUI thread: flip (bit 0) and mirror (bit 1) per box
+    QString m_loadedPath;              // guarded by m_pathLock
+    int m_rememberedState = 0;         // GUI thread: the engine state before a pause
+    double m_appliedSpeed = 1.0;       // GUI thread
+    std::array<int, 3> m_transforms{}; // GUI thread: flip (bit 0) and mirror (bit 1) per box
 };
 
 } // namespace viewer

@@ -45,7 +45,7 @@ TEST(CardWatch, ReloadsOnlyALoadedCardOpenedAtItsDriveRoot) {
     viewer::PlaybackController playback(view);
     viewer::CardWatch watch(context, playback, [] {});
     watch.SetDriveRootTest(&everyPathIsADriveRoot);
-    EXPECT_FALSE(watch.ShouldReload());  // nothing loaded
+    EXPECT_FALSE(watch.ShouldReload()); // nothing loaded
 
     playback.SetLoadedPath(QStringLiteral("/media/card"));
     playback.SetLoadState(viewer::kLoaded);

@@ -19,11 +19,15 @@ public:
     }
     void OnPlaybackStopped() override { calls.emplace_back("stopped"); }
     void OnPlayEnd() override { calls.emplace_back("end"); }
-    void OnFrameInfo(_FRAME_INFO& frame) override { calls.push_back("frame " + std::to_string(frame.nChannel)); }
+    void OnFrameInfo(_FRAME_INFO& frame) override {
+        calls.push_back("frame " + std::to_string(frame.nChannel));
+    }
     void OnPicture(const _PICTURE_INFO& picture) override {
         calls.push_back("picture " + std::to_string(picture.nChannel));
     }
-    void OnNoPicture(int channel) override { calls.push_back("no picture " + std::to_string(channel)); }
+    void OnNoPicture(int channel) override {
+        calls.push_back("no picture " + std::to_string(channel));
+    }
     void OnSoundBlock(_AUDIO_BLOCK& block) override {
         block.nResult = 1;
         calls.emplace_back("sound");
@@ -33,7 +37,9 @@ public:
         return 1;
     }
     void OnSoundEnd() override { calls.emplace_back("sound end"); }
-    void OnUnreadableFile(const char* file) override { calls.push_back(std::string("unreadable ") + file); }
+    void OnUnreadableFile(const char* file) override {
+        calls.push_back(std::string("unreadable ") + file);
+    }
 
     std::vector<std::string> calls;
 };
@@ -46,8 +52,9 @@ TEST(EngineEventRouter, ListCodesGoToTheListWithTheirParameter) {
     for (unsigned code : {0U, 120U, 121U, 122U, 140U, 141U, 142U}) {
         router.Route(code, 7, nullptr);
     }
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"list 0 7", "list 120 7", "list 121 7", "list 122 7",
-                                                      "list 140 7", "list 141 7", "list 142 7"}));
+    EXPECT_EQ(events.calls,
+              (std::vector<std::string>{"list 0 7", "list 120 7", "list 121 7", "list 122 7",
+                                        "list 140 7", "list 141 7", "list 142 7"}));
 }
 
 TEST(EngineEventRouter, ThePlayEndIsAnsweredWithNoFurtherNotices) {
@@ -80,8 +87,9 @@ TEST(EngineEventRouter, PicturesFramesAndSoundReachTheirHandlers) {
     router.Route(EngineEventRouter::kSoundEnd, 0, nullptr);
     char file[] = "/card/normal/a.avi";
     router.Route(EngineEventRouter::kUnreadableFile, 0, file);
-    EXPECT_EQ(events.calls, (std::vector<std::string>{"frame 1", "picture 2", "no picture 1", "sound", "room",
-                                                      "sound end", "unreadable /card/normal/a.avi"}));
+    EXPECT_EQ(events.calls,
+              (std::vector<std::string>{"frame 1", "picture 2", "no picture 1", "sound", "room",
+                                        "sound end", "unreadable /card/normal/a.avi"}));
 }
 
 TEST(EngineEventRouter, CodesTheViewerDoesNotHandleAreIgnored) {

@@ -58,7 +58,9 @@ public:
     void LoadStateChanged(int state) override { states.push_back(state); }
     void LayOutBoxes() override { ++layouts; }
     void MainChannelChanged(int channel) override { mainChannels.push_back(channel); }
-    void SetBoxTransform(int box, int transform) override { transforms[static_cast<std::size_t>(box)] = transform; }
+    void SetBoxTransform(int box, int transform) override {
+        transforms[static_cast<std::size_t>(box)] = transform;
+    }
     void ShowPlayButton(bool show) override { playButtons.push_back(show); }
     void ForgetPlayedEntry(bool lastFrameToo) override { forgotten.push_back(lastFrameToo); }
 
@@ -124,7 +126,8 @@ TEST_F(PlaybackControllerRules, StepsAndZoomSayTheyNeedPlaybackWhenStopped) {
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(m_controller.HandleCommand(viewer::kStepBackwardKey, 0, result));
     EXPECT_FALSE(m_controller.RequirePlayback());
-    EXPECT_EQ(m_view.infos, (std::vector<std::string>{"message 004", "message 004", "message 004"}));
+    EXPECT_EQ(m_view.infos,
+              (std::vector<std::string>{"message 004", "message 004", "message 004"}));
 }
 
 TEST_F(PlaybackControllerRules, NextAndPreviousFileMoveTheSelectionRoundTheListWhileLoaded) {
@@ -183,7 +186,7 @@ TEST_F(PlaybackControllerRules, TheMainChannelTurnsWithinTheChannelsShownAndTheL
 }
 
 TEST_F(PlaybackControllerRules, FlipAndMirrorToggleTheBoxAtTheirPositionFromTheMainChannel) {
-    m_controller.RotateMainChannel(2);  // channel 1 is the main one
+    m_controller.RotateMainChannel(2); // channel 1 is the main one
     std::intptr_t result = -1;
     EXPECT_TRUE(m_controller.HandleCommand(viewer::kFlip, 0, result));
     EXPECT_EQ(m_view.transforms, (std::array<int, 3>{0, 1, 0}));
@@ -210,7 +213,8 @@ namespace {
 class PlaybackControllerEngine : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_data = new TempFolder;  // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
+        s_data =
+            new TempFolder; // NOLINT(cppcoreguidelines-owning-memory): freed in TearDownTestSuite
         mkcard::CardOptions options;
         options.rule = ruleFile();
         options.out = s_data->path() / "card";
@@ -225,10 +229,12 @@ protected:
         ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
     }
     static void TearDownTestSuite() {
-        delete s_data;  // NOLINT(cppcoreguidelines-owning-memory)
+        delete s_data; // NOLINT(cppcoreguidelines-owning-memory)
         s_data = nullptr;
     }
-    static std::string ruleFile() { return std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini"; }
+    static std::string ruleFile() {
+        return std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    }
 
     void SetUp() override {
         m_controller.AttachEngine(IIntrReplayEx::Create());
@@ -258,7 +264,8 @@ protected:
 
     static void LoadProgress(unsigned code, std::intptr_t /*param*/, void* data, void* user) {
         if (code == kListEntryFound && data != nullptr) {
-            static_cast<PlaybackControllerEngine*>(user)->m_view.rows.push_back(*static_cast<const CTimeList*>(data));
+            static_cast<PlaybackControllerEngine*>(user)->m_view.rows.push_back(
+                *static_cast<const CTimeList*>(data));
         }
     }
 
@@ -273,7 +280,8 @@ protected:
             break;
         }
         case 141:
-            *static_cast<int*>(payload) = param >= 0 && param < self.m_view.ListRowCount() ? static_cast<int>(param) : -1;
+            *static_cast<int*>(payload) =
+                param >= 0 && param < self.m_view.ListRowCount() ? static_cast<int>(param) : -1;
             break;
         case 142:
             *static_cast<int*>(payload) = self.m_view.ListSelectedRow();
@@ -345,7 +353,7 @@ TEST_F(PlaybackControllerEngine, PlayCommandAnswersWhetherPlaybackRuns) {
     ASSERT_TRUE(m_controller.HandleCommand(viewer::kPlay, 0, result));
     EXPECT_EQ(result, 1);
     EXPECT_TRUE(m_controller.HandleCommand(viewer::kPlay, 0, result));
-    EXPECT_EQ(result, 1);  // already running
+    EXPECT_EQ(result, 1); // already running
     EXPECT_TRUE(m_controller.HandleCommand(viewer::kPause, 0, result));
     EXPECT_EQ(m_controller.Engine()->GetPlayerState(), kEnginePaused);
     EXPECT_TRUE(m_controller.HandleCommand(viewer::kPlay, 0, result));
@@ -386,7 +394,8 @@ TEST_F(PlaybackControllerEngine, StopOrRestartPlaysARunningFileAgainAndStopsAPau
 
 TEST_F(PlaybackControllerEngine, DeletingThePlayingFileStopsAndRemovesIt) {
     TempFolder copy;
-    std::filesystem::copy(s_data->path() / "card", copy.path() / "card", std::filesystem::copy_options::recursive);
+    std::filesystem::copy(s_data->path() / "card", copy.path() / "card",
+                          std::filesystem::copy_options::recursive);
     Load(copy.path() / "card");
     m_view.selected = 0;
     m_controller.Play();
@@ -394,7 +403,7 @@ TEST_F(PlaybackControllerEngine, DeletingThePlayingFileStopsAndRemovesIt) {
     const std::string path = m_view.rows[0].CurrentPath(0);
     ASSERT_TRUE(std::filesystem::exists(path));
 
-    m_controller.DeleteCurrentFile();  // the user says no
+    m_controller.DeleteCurrentFile(); // the user says no
     EXPECT_EQ(m_controller.LoadState(), viewer::kPlaying);
     EXPECT_TRUE(std::filesystem::exists(path));
 
