@@ -1,9 +1,10 @@
 #pragma once
-// The viewer's main window: a borderless skinned window that owns the sound output, the display
-// boxes, the full-screen window and the side panel; lays them out, forwards buttons, keys and
+// The viewer's main window: a borderless skinned window that owns the display boxes, the
+// full-screen window and the side panel and lays them out; forwards buttons, keys and
 // child-window commands to the playback controller (which owns the replay engine and the load
-// state), and hands the engine's pictures, sound and driving data, as the engine-event router
-// sorts them, to the windows that show them. The card watch reloads the card on its own thread.
+// state); and hands the engine's pictures, sound and driving data, as the engine-event router
+// sorts them, to the displays, the sound feed and the panels. The card watch has the card read
+// again when the settings program changed it.
 //
 // Threads: engine callbacks arrive on engine threads. Pictures go straight to the displays
 // (they take their own lock), sound to the sound feed (likewise), and questions are answered
@@ -88,7 +89,6 @@ public:
     bool IsFullScreenShown() const { return m_isFullScreen; }
     int MainChannel() const { return m_playback->MainChannel(); }
     IIntrReplayEx* Engine() const { return m_playback->Engine(); }
-    viewer::PlaybackController& Playback() { return *m_playback; }
     CWndDisplayBox* Box(int index) const { return m_boxes[static_cast<std::size_t>(index)]; }
     CTabList* List() const { return m_list; }
     viewer::panels::CWndGSensor* Graph() const { return m_gsensor; }
