@@ -182,7 +182,10 @@ int RepairAviReader::Open(const std::filesystem::path& path) {
         ReadAt(position + 4, &size, 4);
         avi::FourCC type = 0;
         if (id == avi::kList && ReadAt(position + 8, &type, 4)) {
-            if (type == avi::kHdrl) {
+            // Only the header list ahead of the movie list describes the file: the lengths
+            // and flags are written into it, and anything after the movie data may be a
+            // stray copy that has to stay exactly as it is.
+            if (type == avi::kHdrl && !headerList && m_moviFourCC == 0) {
                 const int error = ReadHeaderList(position + 12, std::min<std::uint64_t>(position + 8 + size, m_size));
                 if (error != kNoError) {
                     return error;

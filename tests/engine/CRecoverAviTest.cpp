@@ -210,6 +210,34 @@ TEST_F(Recovery, UnknownChunkInTheMovieDataLeavesTheBytesAfterItAsTheyWere) {
               std::string::npos);
 }
 
+// A movie list whose size was damaged ends early, and what follows it looks like another
+// recording's header list (stale data on a card). The lengths are written into the file's own
+// header list only; the stray copy is part of the kept bytes and stays as it was.
+TEST_F(Recovery, AHeaderListAfterTheMovieDataIsLeftAsItWas) {
+    std::string bytes = readAll(m_cut);
+    const std::size_t at = chunkAt(bytes, "00dc", 10);
+    const std::size_t header = bytes.find("LIST");
+    const std::size_t movie = bytes.find("movi");
+    ASSERT_NE(at, std::string::npos);
+    ASSERT_LT(header, movie);
+    std::uint32_t headerSize = 0;
+    std::memcpy(&headerSize, bytes.data() + header + 4, 4);
+    bytes.insert(at, bytes.substr(header, 8 + headerSize));
+    bytes.replace(movie - 4, 4, le32(static_cast<std::uint32_t>(at - movie)));
+    std::ofstream(m_cut, std::ios::binary | std::ios::trunc) << bytes;
+    RepairAviReader reader;
+    ASSERT_EQ(reader.Open(m_cut), RepairAviReader::kNoError);
+    EXPECT_EQ(reader.UnaccountedBytes(), bytes.size() - at - 12);  // from the copy's first chunk
+    ASSERT_EQ(reader.Close(), RepairAviReader::kNoError);
+    const std::string after = readAll(m_cut);
+    ASSERT_GE(after.size(), bytes.size());
+    EXPECT_EQ(after.compare(at, bytes.size() - at, bytes, at, bytes.size() - at), 0);
+    // The file's own header now counts the ten frames before the copy.
+    CAviParser2 parser;
+    ASSERT_EQ(parser.OpenStream(m_cut.string(), 0), 1);
+    EXPECT_EQ(parser.GetVideoLength(), 10);
+}
+
 TEST_F(Recovery, ARecordingCutShortLosesOnlyItsUnfinishedLastChunk) {
     const std::string before = readAll(m_cut);
     CRecoverAvi recover(m_format, m_logs.path().string());
