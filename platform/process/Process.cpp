@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -66,7 +67,8 @@ Process& Process::operator=(Process&& other) noexcept {
 
 bool Process::start(const std::filesystem::path& program,
                     const std::vector<std::string>& arguments,
-                    const std::filesystem::path& workingFolder) {
+                    const std::filesystem::path& workingFolder,
+                    const std::filesystem::path& outputFile) {
     if (m_pid > 0 && !m_exited) {
         return false;
     }
@@ -83,6 +85,11 @@ bool Process::start(const std::filesystem::path& program,
                              POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     if (!workingFolder.empty()) {
         posix_spawn_file_actions_addchdir_np(&setup.actions, workingFolder.c_str());
+    }
+    if (!outputFile.empty()) {
+        posix_spawn_file_actions_addopen(&setup.actions, STDOUT_FILENO, outputFile.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_adddup2(&setup.actions, STDOUT_FILENO, STDERR_FILENO);
     }
 
     std::vector<std::string> argumentTexts;

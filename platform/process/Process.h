@@ -22,9 +22,11 @@ public:
     Process& operator=(Process&& other) noexcept;
 
     // Starts `program` (a path, or a name looked up in PATH when it holds no slash) with the
-    // arguments, in `workingFolder` when given. False when it could not be started.
+    // arguments, in `workingFolder` when given. With `outputFile`, the child's standard output
+    // and error go to that file (created or truncated). False when it could not be started.
     bool start(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-               const std::filesystem::path& workingFolder = {});
+               const std::filesystem::path& workingFolder = {},
+               const std::filesystem::path& outputFile = {});
 
     // Waits at most `timeout` for the process to end; Failed when none was started.
     WaitResult wait(std::chrono::milliseconds timeout);

@@ -58,3 +58,13 @@ TEST(Process, ReportsTheSignalThatEndedTheChild) {
     ASSERT_EQ(child.wait(10s), Process::WaitResult::Exited);
     EXPECT_EQ(child.exitCode(), 128 + SIGTERM);
 }
+
+TEST(Process, WritesStandardOutputAndErrorToTheOutputFile) {
+    const tachy::test::TempFolder folder;
+    const std::filesystem::path output = folder.write("out.txt", "old text that must go\n");
+    Process child;
+    ASSERT_TRUE(child.start("sh", {"-c", "echo to-out; echo to-err >&2"}, {}, output));
+    ASSERT_EQ(child.wait(10s), Process::WaitResult::Exited);
+    EXPECT_EQ(child.exitCode(), 0);
+    EXPECT_EQ(tachy::test::readAll(output), "to-out\nto-err\n");
+}
