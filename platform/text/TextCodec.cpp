@@ -1,5 +1,7 @@
 #include "platform/text/TextCodec.h"
 
+#include "platform/text/CodePage.h"
+
 #include <cstdint>
 
 namespace tachy::text {
@@ -77,15 +79,6 @@ std::string decodeUtf16(std::string_view bytes, bool littleEndian) {
     return out;
 }
 
-std::string decodeLatin1(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char byte : bytes) {
-        appendUtf8(out, static_cast<unsigned char>(byte));
-    }
-    return out;
-}
-
 void appendUtf16Unit(std::string& out, char16_t unit, bool littleEndian) {
     const auto low = static_cast<char>(unit & 0xFF);
     const auto high = static_cast<char>(unit >> 8);
@@ -105,17 +98,6 @@ std::string encodeUtf16(std::string_view utf8, bool littleEndian) {
         } else {
             appendUtf16Unit(out, static_cast<char16_t>(codePoint), littleEndian);
         }
-    }
-    return out;
-}
-
-std::string encodeLatin1(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    std::size_t position = 0;
-    while (position < utf8.size()) {
-        const char32_t codePoint = nextCodePoint(utf8, position);
-        out.push_back(codePoint <= 0xFF ? static_cast<char>(codePoint) : '?');
     }
     return out;
 }
@@ -170,7 +152,8 @@ bool isValidUtf8(std::string_view bytes) {
 DecodedText decode(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) {
         const std::string_view body = bytes.substr(3);
-        return {isValidUtf8(body) ? std::string(body) : decodeLatin1(body), Encoding::Utf8Bom};
+        return {isValidUtf8(body) ? std::string(body) : decodeCodePage(body, ansiCodePage()),
+                Encoding::Utf8Bom};
     }
     if (bytes.starts_with("\xFF\xFE")) {
         return {decodeUtf16(bytes.substr(2), true), Encoding::Utf16Le};
@@ -181,7 +164,7 @@ DecodedText decode(std::string_view bytes) {
     if (isValidUtf8(bytes)) {
         return {std::string(bytes), Encoding::Utf8};
     }
-    return {decodeLatin1(bytes), Encoding::Latin1};
+    return {decodeCodePage(bytes, ansiCodePage()), Encoding::Ansi};
 }
 
 std::string encode(std::string_view utf8, Encoding encoding) {
@@ -192,8 +175,8 @@ std::string encode(std::string_view utf8, Encoding encoding) {
         return encodeUtf16(utf8, true);
     case Encoding::Utf16Be:
         return encodeUtf16(utf8, false);
-    case Encoding::Latin1:
-        return encodeLatin1(utf8);
+    case Encoding::Ansi:
+        return encodeCodePage(utf8, ansiCodePage());
     case Encoding::Utf8:
         break;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Converts text files between their stored encoding and the UTF-8 strings used in the core.
 // Files written by Windows tools arrive as UTF-8 (with or without BOM), UTF-16 with BOM, or
-// in a legacy single-byte code page; the last is read as Latin-1 so that no byte is lost.
+// in the legacy "ANSI" code page of the process (text/CodePage.h), which is how the last is read
+// and written back.
 
 #include <cstddef>
 #include <string>
@@ -9,7 +10,7 @@
 
 namespace tachy::text {
 
-enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Latin1 };
+enum class Encoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Ansi };
 
 struct DecodedText {
     std::string utf8;
@@ -21,7 +22,7 @@ struct DecodedText {
 DecodedText decode(std::string_view bytes);
 
 // Encodes UTF-8 text for storage, with the byte-order mark the encoding implies. Characters
-// that Latin-1 cannot hold are written as '?'.
+// that the ANSI code page cannot hold are written as '?'.
 std::string encode(std::string_view utf8, Encoding encoding);
 
 bool isValidUtf8(std::string_view bytes);

@@ -1,4 +1,5 @@
 #include "platform/text/CaseFold.h"
+#include "platform/text/CodePage.h"
 #include "platform/text/TextCodec.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,10 @@ TEST(TextCodec, DetectsEncodingFromBomOrContent) {
     EXPECT_EQ(text::decode("\xEF\xBB\xBFx").utf8, "x");
     EXPECT_EQ(text::decode(std::string("\xFF\xFEx\0", 4)).utf8, "x");
     EXPECT_EQ(text::decode(std::string("\xFE\xFF\0x", 4)).utf8, "x");
-    // Bytes that are not UTF-8 are read as Latin-1, so nothing is lost.
-    const auto latin = text::decode("caf\xE9");
-    EXPECT_EQ(latin.encoding, text::Encoding::Latin1);
-    EXPECT_EQ(latin.utf8, "caf\xC3\xA9");
+    // Bytes that are not UTF-8 are read in the process's ANSI code page (CP1252 by default).
+    const auto ansi = text::decode("caf\xE9 \x80");
+    EXPECT_EQ(ansi.encoding, text::Encoding::Ansi);
+    EXPECT_EQ(ansi.utf8, "caf\xC3\xA9 \xE2\x82\xAC");  // café €
 }
 
 TEST(TextCodec, RoundTripsEveryEncodingIncludingSurrogatePairs) {
@@ -25,7 +26,7 @@ TEST(TextCodec, RoundTripsEveryEncodingIncludingSurrogatePairs) {
         EXPECT_EQ(decoded.utf8, sample);
         EXPECT_EQ(decoded.encoding, encoding);
     }
-    EXPECT_EQ(text::encode("\xC3\xA9\xE4\xB8\xAD", text::Encoding::Latin1), "\xE9?");
+    EXPECT_EQ(text::encode("\xC3\xA9\xE4\xB8\xAD", text::Encoding::Ansi), "\xE9?");
 }
 
 TEST(TextCodec, MalformedInputDecodesToReplacementCharacters) {
@@ -50,4 +51,45 @@ TEST(CaseFold, ComparesWithoutRegardToCase) {
     EXPECT_LT(text::compareIgnoreCase("apple", "Banana"), 0);
     EXPECT_GT(text::compareIgnoreCase("b", "A"), 0);
     EXPECT_NE(text::compareIgnoreCase("A", "a"), 0);  // a total order
+}
+
+TEST(CodePage, ConvertsKoreanAndWesternCodePagesBothWays) {
+    ASSERT_TRUE(text::isCodePageAvailable(text::kCodePageKorean));
+    // 한국어 and the CP949-only extension 똠 (not in EUC-KR).
+    const std::string korean = "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4\xEB\x98\xA0";
+    const std::string cp949 = "\xC7\xD1\xB1\xB9\xBE\xEE\x8C\x63";
+    EXPECT_EQ(text::encodeCodePage(korean, text::kCodePageKorean), cp949);
+    EXPECT_EQ(text::decodeCodePage(cp949, text::kCodePageKorean), korean);
+    EXPECT_EQ(text::encodeCodePage("Stra\xC3\x9F" "e \xE2\x82\xAC", 1252), "Stra\xDF" "e \x80");
+    EXPECT_EQ(text::decodeCodePage("Stra\xDF" "e \x80", 1252), "Stra\xC3\x9F" "e \xE2\x82\xAC");
+    // Korean cannot be written in CP1252; a broken CP949 pair reads as U+FFFD.
+    EXPECT_EQ(text::encodeCodePage(korean, 1252), "????");
+    EXPECT_EQ(text::decodeCodePage("A\xC7", text::kCodePageKorean), "A\xEF\xBF\xBD");
+}
+
+TEST(CodePage, EveryCp1252ByteSurvivesADecodeAndEncode) {
+    std::string bytes;
+    for (int value = 1; value < 256; ++value) {
+        bytes.push_back(static_cast<char>(value));
+    }
+    const std::string utf8 = text::decodeCodePage(bytes, 1252);
+    EXPECT_TRUE(text::isValidUtf8(utf8));
+    EXPECT_EQ(text::encodeCodePage(utf8, 1252), bytes);
+}
+
+TEST(CodePage, LanguageIdsChooseTheWindowsAnsiCodePage) {
+    EXPECT_EQ(text::ansiCodePageForLanguage(0x0412), 949);   // Korean
+    EXPECT_EQ(text::ansiCodePageForLanguage(1033), 1252);    // English
+    EXPECT_EQ(text::ansiCodePageForLanguage(1031), 1252);    // German
+    EXPECT_EQ(text::ansiCodePageForLanguage(0x0411), 932);   // Japanese
+    EXPECT_EQ(text::ansiCodePageForLanguage(0x0419), 1251);  // Russian
+}
+
+TEST(CodePage, ProfileTextInTheAnsiCodePageReadsInTheCodePageSet) {
+    const std::string cp949 = "\xC7\xD1\xB1\xB9\xBE\xEE";
+    text::setAnsiCodePage(text::kCodePageKorean);
+    const auto korean = text::decode(cp949);
+    text::setAnsiCodePage(text::kCodePageWestern);
+    EXPECT_EQ(korean.encoding, text::Encoding::Ansi);
+    EXPECT_EQ(korean.utf8, "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4");
 }
