@@ -14,6 +14,8 @@ namespace {
 
 constexpr double kRadius = 8.0;
 
+int currentScale = 1; // drawing happens on the generator's one thread
+
 struct Surface {
     QColor fill;
     QColor border;
@@ -52,10 +54,34 @@ QFont labelFont(int pixelSize, bool bold) {
 
 } // namespace
 
+PictureScale::PictureScale(int scale) : m_previous(currentScale) {
+    currentScale = std::max(scale, 1);
+}
+
+PictureScale::~PictureScale() {
+    currentScale = m_previous;
+}
+
+int PictureScale::current() {
+    return currentScale;
+}
+
 QImage transparentImage(int width, int height) {
-    QImage image(std::max(width, 1), std::max(height, 1), QImage::Format_ARGB32_Premultiplied);
+    const int scale = PictureScale::current();
+    QImage image(std::max(width, 1) * scale, std::max(height, 1) * scale,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale);
     image.fill(Qt::transparent);
     return image;
+}
+
+QImage cropImage(const QImage& image, const QRect& designRect) {
+    const qreal ratio = image.devicePixelRatio();
+    const QRect pixels(qRound(designRect.x() * ratio), qRound(designRect.y() * ratio),
+                       qRound(designRect.width() * ratio), qRound(designRect.height() * ratio));
+    QImage part = image.copy(pixels);
+    part.setDevicePixelRatio(ratio);
+    return part;
 }
 
 QImage buttonImage(QSize size, ButtonState state, ButtonStyle style, Glyph glyph,

@@ -17,7 +17,28 @@ enum class ButtonStyle {
     FlatDanger // the close button: "over" turns the danger colour
 };
 
+// The scale every picture is drawn at while an object of this kind lives: 1 draws the skin at
+// its design size, 2 draws the same design with twice as many pixels each way for HiDPI screens
+// and enlarged windows. Images from transparentImage() then carry that device-pixel ratio, so
+// painters on them keep working in design pixels and lines, curves and text are drawn at the
+// finer resolution rather than enlarged afterwards.
+class PictureScale {
+public:
+    explicit PictureScale(int scale);
+    ~PictureScale();
+    PictureScale(const PictureScale&) = delete;
+    PictureScale& operator=(const PictureScale&) = delete;
+
+    static int current();
+
+private:
+    int m_previous;
+};
+
+// A clear image of width x height design pixels at the current picture scale.
 QImage transparentImage(int width, int height);
+// The part of an image given in design pixels, whatever its scale.
+QImage cropImage(const QImage& image, const QRect& designRect);
 
 // A button surface with its glyph; glyphSide is the glyph's size in pixels.
 QImage buttonImage(QSize size, ButtonState state, ButtonStyle style, Glyph glyph,

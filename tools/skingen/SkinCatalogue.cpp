@@ -107,7 +107,7 @@ void addMainWindowPictures(std::vector<SkinPicture>& out) {
         const ButtonState state = s.state;
         out.push_back({QStringLiteral("title_icon") + s.suffix, kPng, [=] { return titleIconImage(state); }});
     }
-    addPicture(out, "app_icon", [] { return logoImage(QSize(64, 64), false).copy(6, 6, 52, 52); },
+    addPicture(out, "app_icon", [] { return cropImage(logoImage(QSize(64, 64), false), QRect(6, 6, 52, 52)); },
                kPng | kIcon);
     addPicture(out, "VideoFrame01", [] { return videoFrameImage(kAccent); });
     addPicture(out, "VideoFrame02", [] { return videoFrameImage(kRaisedBorder); });
@@ -319,6 +319,12 @@ QString pictureFile(const QString& name) {
     QString file = name;
     file.replace(QLatin1Char(' '), QLatin1Char('_'));
     return QStringLiteral("img/") + file + QStringLiteral(".png");
+}
+
+QString doublePictureFile(const QString& name) {
+    QString file = pictureFile(name);
+    file.insert(file.size() - 4, QStringLiteral("@2x"));
+    return file;
 }
 
 QString imageListText() {

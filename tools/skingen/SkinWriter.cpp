@@ -1,5 +1,6 @@
 #include "tools/skingen/SkinWriter.h"
 
+#include "tools/skingen/ControlPainter.h"
 #include "tools/skingen/SkinCatalogue.h"
 #include "tools/skingen/SkinLayout.h"
 
@@ -52,6 +53,8 @@ bool writeSkin(const QString& folder) {
         }
         previous = file;
         ok = writePicture(root.filePath(file), picture.draw()) && ok;
+        const PictureScale doubled(2);
+        ok = writePicture(root.filePath(doublePictureFile(picture.name)), picture.draw()) && ok;
     }
     return ok;
 }

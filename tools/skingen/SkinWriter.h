@@ -1,5 +1,6 @@
 #pragma once
-// Writes the default skin into a folder: the image list, the position file and every picture.
+// Writes the default skin into a folder: the image list, the position file and every picture,
+// each at its design size ("img/name.png") and at twice that size ("img/name@2x.png").
 
 #include <QString>
 
