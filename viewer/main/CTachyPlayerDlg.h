@@ -15,9 +15,9 @@
 #include "engine/EngineRecords.h"
 #include "platform/bus/CommandTarget.h"
 #include "viewer/app/CTachyPlayerSetup.h"
-#include "viewer/driving/CDrivingDataTable.h"
 #include "viewer/app/ViewerCommands.h"
 #include "viewer/main/CardWatch.h"
+#include "viewer/main/DrivingFeed.h"
 #include "viewer/main/EngineEventRouter.h"
 #include "viewer/main/EngineEvents.h"
 #include "viewer/main/PlaybackController.h"
@@ -105,7 +105,9 @@ public:
     // Pictures shown per channel since the last play (for scripts and tests).
     int PicturesShown(int channel) const { return m_playback->PicturesShown(channel); }
     // The driving values of the last front picture (speed, position, G-sensor).
-    viewer::driving::FrameDrivingValues DrivingValues();
+    viewer::driving::FrameDrivingValues DrivingValues() const { return m_driving.Values(); }
+    // The frame record of the last front picture, with its driving record filled in.
+    _FRAME_INFO LastFrame() const { return m_driving.LastFrame(); }
     // For tests: whether a path counts as a drive root (the card watch reloads only those).
     void SetDriveRootTest(bool (*isDriveRoot)(const QString&)) { m_cardWatch->SetDriveRootTest(isDriveRoot); }
 
@@ -227,10 +229,7 @@ private:
     QPoint m_dragOffset;
     bool m_dragging = false;
 
-    std::mutex m_drivingLock;
-    std::unique_ptr<viewer::driving::CDrivingDataTable> m_driving;  // guarded by m_drivingLock
-    _FRAME_INFO m_lastFrame{};                                      // guarded by m_drivingLock
-    viewer::driving::FrameDrivingValues m_drivingValues;            // guarded by m_drivingLock
+    viewer::DrivingFeed m_driving;  // takes its own lock
 
     std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
     bool m_opening = false;  // GUI thread: a load is under way

@@ -30,10 +30,6 @@ constexpr int kRecoveryWaitMs = 10000;
 } // namespace
 
 void CTachyPlayerDlg::BindEngine() {
-    {
-        const std::lock_guard<std::mutex> guard(m_drivingLock);
-        m_driving = std::make_unique<viewer::driving::CDrivingDataTable>();
-    }
     m_playback->AttachEngine(IIntrReplayEx::Create());
     IIntrReplayEx& engine = *m_playback->Engine();
     engine.Initialize(this, IVideoDecoder::kFormatYuv);
@@ -129,50 +125,34 @@ void CTachyPlayerDlg::OnFrameInfo(_FRAME_INFO& frame) {
     }
     const int index = frame.fileInfo.nListIndex;
     m_playback->SetCurrentListIndex(index);
-    int cursor = 0;
-    viewer::driving::FrameDrivingValues values;
-    {
-        const std::lock_guard<std::mutex> guard(m_drivingLock);
-        if (m_driving->AdoptEntry(frame)) {
-            CTimeList entry;
-            const bool listed = ListEntry(index, entry);
-            if (listed && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_playback->ChannelCount()) {
-                m_playback->SetChannelCount(std::min(entry.m_nChannelCount, 3));
-                QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
-            }
-            QMetaObject::invokeMethod(this, [this] { HandEntryToPanels(); }, Qt::QueuedConnection);
-            if (!listed) {  // the list changed meanwhile: the worker's own times serve
-                entry.m_llStartSecond[0] = frame.fileInfo.llStartSecond;
-                entry.m_llEndSecond[0] = frame.fileInfo.llEndSecond;
-            }
-            // The play bar maps its slider over the key frames the worker can still seek to.
-            m_playCtrl->SetNewFile(frame.fileInfo.nFrames, frame.fileInfo.nKeyframesLeft, entry);
+    const DrivingFeed::Step step = m_driving.OnFrame(frame);
+    const viewer::driving::FrameDrivingValues& values = step.values;
+    if (step.newEntry) {
+        CTimeList entry;
+        const bool listed = ListEntry(index, entry);
+        if (listed && entry.m_nChannelCount > 0 && entry.m_nChannelCount != m_playback->ChannelCount()) {
+            m_playback->SetChannelCount(std::min(entry.m_nChannelCount, 3));
+            QMetaObject::invokeMethod(this, [this] { LayOut(); }, Qt::QueuedConnection);
         }
-        // The record of this moment goes into the frame record's reserved area (speed, position,
-        // G-sensor), kept as the last frame for snapshots and prints.
-        m_lastFrame = frame;
-        m_drivingValues = m_driving->ProcessFrame(m_lastFrame);
-        values = m_drivingValues;
-        cursor = m_drivingValues.gSensorCursor;
-        if (m_drivingValues.map) {
-            m_map->SetPosition(m_drivingValues.map->latitude, m_drivingValues.map->longitude,
-                               m_drivingValues.map->speedKnots);
+        QMetaObject::invokeMethod(this, [this] { HandEntryToPanels(); }, Qt::QueuedConnection);
+        if (!listed) {  // the list changed meanwhile: the worker's own times serve
+            entry.m_llStartSecond[0] = frame.fileInfo.llStartSecond;
+            entry.m_llEndSecond[0] = frame.fileInfo.llEndSecond;
         }
+        // The play bar maps its slider over the key frames the worker can still seek to.
+        m_playCtrl->SetNewFile(frame.fileInfo.nFrames, frame.fileInfo.nKeyframesLeft, entry);
+    }
+    if (values.map) {
+        m_map->SetPosition(values.map->latitude, values.map->longitude, values.map->speedKnots);
     }
     // The play bar takes it over on the GUI thread (its setters only store and queue).
     m_playCtrl->SetPosition(values.framePosition, values.speedKmh, values.second, values.millisecond);
-    MoveGraphCursor(cursor, values.framePosition);
+    MoveGraphCursor(values.gSensorCursor, values.framePosition);
 }
 
 // A new entry's driving data for the graph: a copy the GUI thread owns, taken under the lock.
 void CTachyPlayerDlg::HandEntryToPanels() {
-    int frames = 0;
-    {
-        const std::lock_guard<std::mutex> guard(m_drivingLock);
-        const auto records = m_driving->Records();
-        m_graphRecords.assign(records.begin(), records.end());
-        frames = m_driving->FrameCount();
-    }
+    const int frames = m_driving.CopyRecords(m_graphRecords);
     if (m_playback->LoadState() == kPlaying) {
         m_gsensor->SetData(m_graphRecords, static_cast<int>(m_graphRecords.size()), frames);
         m_obd->SetData(m_graphRecords, frames);
@@ -201,11 +181,6 @@ void CTachyPlayerDlg::MoveGraphCursor(int recordIndex, int framePosition) {
             }
         },
         Qt::QueuedConnection);
-}
-
-viewer::driving::FrameDrivingValues CTachyPlayerDlg::DrivingValues() {
-    const std::lock_guard<std::mutex> guard(m_drivingLock);
-    return m_drivingValues;
 }
 
 // A stream file the engine cannot read goes to the recovery tool, when it is installed.

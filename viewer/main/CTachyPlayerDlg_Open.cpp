@@ -6,6 +6,7 @@
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/main/CLoadRecFile.h"
+#include "viewer/main/NewestRecordings.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QDir>
@@ -18,7 +19,6 @@ using namespace std::chrono_literals;
 namespace {
 
 constexpr std::size_t kMaxPathChars = 259;
-constexpr int kRecordModes = 7;
 
 } // namespace
 
@@ -80,28 +80,8 @@ void CTachyPlayerDlg::AfterOpen(bool success, const QString& path) {
 // The newest recording of each record mode is read once; one the parser cannot open goes to
 // the recovery tool.
 void CTachyPlayerDlg::CheckNewestFiles() {
-    std::array<std::string, kRecordModes> newest;
-    std::array<std::int64_t, kRecordModes> newestTime{};
-    newestTime.fill(-1);
-    for (int row = 0; row < ListRowCount(); ++row) {
-        CTimeList entry;
-        if (!ListEntry(row, entry)) {
-            continue;
-        }
-        const int mode = entry.m_nRecordMode[0];
-        if (mode < 0 || mode >= kRecordModes || entry.m_fileList[0].empty()) {
-            continue;
-        }
-        const auto slot = static_cast<std::size_t>(mode);
-        if (entry.m_llStartTime[0] > newestTime[slot]) {
-            newestTime[slot] = entry.m_llStartTime[0];
-            newest[slot] = entry.m_fileList[0].back();
-        }
-    }
-    for (const std::string& file : newest) {
-        if (file.empty()) {
-            continue;
-        }
+    const auto entry = [this](int row, CTimeList& listed) { return ListEntry(row, listed); };
+    for (const std::string& file : NewestRecordings(ListRowCount(), entry)) {
         CAviParser2 parser;
         if (parser.OpenStream(file, 0) == 0) {
             RunRecoveryTool(file.c_str());

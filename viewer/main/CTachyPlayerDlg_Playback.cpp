@@ -72,12 +72,7 @@ void CTachyPlayerDlg::ShowPlayButton(bool show) {
 }
 
 void CTachyPlayerDlg::ForgetPlayedEntry(bool lastFrameToo) {
-    const std::lock_guard<std::mutex> guard(m_drivingLock);
-    if (lastFrameToo) {
-        m_lastFrame = {};
-        m_drivingValues = {};
-    }
-    m_driving->ForgetEntry();
+    m_driving.ForgetEntry(lastFrameToo);
 }
 
 // Up to three cameras take turns as the main one on models 5 and 7, two on the others.
