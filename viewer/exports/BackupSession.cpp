@@ -22,16 +22,23 @@ void BackupSession::ChooseTarget(const std::filesystem::path& folder) {
     m_target = folder;
 }
 
-BackupSession::SaveAction BackupSession::OnSave() const {
+BackupSession::SaveAction BackupSession::OnSave(Button button) const {
     if (!m_savedOnce) {
         return SaveAction::Copy;
     }
-    return m_targetChanged ? SaveAction::AskFirst : SaveAction::Nothing;
+    if (m_targetChanged) {
+        return SaveAction::AskFirst;
+    }
+    if (!m_lastRunComplete && button == Button::Save) {
+        return SaveAction::Copy;
+    }
+    return SaveAction::Nothing;
 }
 
 void BackupSession::OnCopyFinished(const BackupResult& result) {
     m_targetChanged = false;
-    m_savedOnce = result.Complete();
+    m_savedOnce = true;
+    m_lastRunComplete = result.Complete();
 }
 
 } // namespace tachy::viewer

@@ -65,15 +65,33 @@ TEST(BackupSession, AnotherFolderBeforeAnySaveJustCopies) {
     EXPECT_EQ(session.OnSave(), SaveAction::Copy);
 }
 
-TEST(BackupSession, AnUnfinishedRunDoesNotCountAsSaved) {
+TEST(BackupSession, SaveRetriesAnUnfinishedRunWhileOkJustCloses) {
     BackupSession session("/backup");
     BackupResult cancelled = completeRun();
     cancelled.cancelled = true;
     session.OnCopyFinished(cancelled);
+    // A copy was made: the folder counts as saved to, as after any run.
+    EXPECT_TRUE(session.SavedOnce());
+    EXPECT_FALSE(session.LastRunComplete());
     EXPECT_EQ(session.OnSave(), SaveAction::Copy);
+    EXPECT_EQ(session.OnSave(BackupSession::Button::Ok), SaveAction::Nothing);
 
     BackupResult failed = completeRun();
     failed.failed.emplace_back("/card/REC_0001_2.avi");
     session.OnCopyFinished(failed);
     EXPECT_EQ(session.OnSave(), SaveAction::Copy);
+    EXPECT_EQ(session.OnSave(BackupSession::Button::Ok), SaveAction::Nothing);
+
+    session.OnCopyFinished(completeRun());
+    EXPECT_EQ(session.OnSave(), SaveAction::Nothing);
+}
+
+TEST(BackupSession, AnotherFolderAfterAnUnfinishedRunAsksFirstToo) {
+    BackupSession session("/backup");
+    BackupResult cancelled;
+    cancelled.cancelled = true;
+    session.OnCopyFinished(cancelled);
+    session.ChooseTarget("/elsewhere");
+    EXPECT_TRUE(session.TargetChanged());
+    EXPECT_EQ(session.OnSave(BackupSession::Button::Ok), SaveAction::AskFirst);
 }
