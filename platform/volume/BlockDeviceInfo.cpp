@@ -35,6 +35,9 @@ std::optional<BlockDeviceInfo> readBlockDeviceInfo(const std::filesystem::path& 
     }
     info.diskName = diskFolder.filename().string();
     info.removable = readNumber(diskFolder / "removable").value_or(0) == 1;
+    const std::string where = diskFolder.string();
+    info.hotPlug =
+        where.find("/usb") != std::string::npos || where.find("/mmc") != std::string::npos;
     return info;
 }
 

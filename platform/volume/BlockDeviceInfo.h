@@ -16,6 +16,7 @@ struct BlockDeviceInfo {
     std::uint64_t startSectors = 0; // partition start, in 512-byte units as sysfs counts
     std::uint64_t sizeSectors = 0;  // in 512-byte units
     bool removable = false;         // the disk's removable flag
+    bool hotPlug = false;           // the disk hangs off USB or an MMC/SD host
     bool isPartition() const { return partitionNumber > 0; }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/volume/PartitionTable.h"
 #include "platform/volume/RawVolume.h"
 #include "platform/volume/SystemFormatter.h"
+#include "platform/volume/Volume.h"
 
 #include "tests/support/TempFolder.h"
 
@@ -180,6 +181,32 @@ TEST_F(FakeKernel, FoldersThatAreNoLocalVolumeAreRefused) {
     EXPECT_FALSE(tachy::resolveVolumeTarget(inner.string(), m_environment, &error));
     EXPECT_NE(error.find("not a mounted volume"), std::string::npos) << error;
     EXPECT_FALSE(tachy::resolveVolumeTarget("", m_environment, &error));
+}
+
+TEST_F(FakeKernel, ListsExactlyTheMountedRemovableVolumes) {
+    // A second mount of the card and a mounted stick of the same kind (hot-plug, not removable).
+    addDevice("devices/usb2/block/sdc", "8:32", "0", "");
+    const fs::path stick = m_root.path() / "media" / "STICK";
+    fs::create_directories(stick);
+    std::string table = tachy::test::readAll(m_environment.mountInfo);
+    table += "42 22 8:17 / " + m_plain.string() + " rw - vfat /dev/sdb1 rw\n";
+    table += "43 22 8:32 / " + stick.string() + " rw - vfat /dev/sdc rw\n";
+    m_root.write("mountinfo", table);
+    fs::create_directories(m_environment.deviceRoot / "disk" / "by-label");
+    fs::create_symlink("../../sdb1",
+                       m_environment.deviceRoot / "disk" / "by-label" / "CARD\\x20ONE");
+
+    const auto volumes = tachy::Volume(m_environment).removableVolumes();
+    ASSERT_EQ(volumes.size(), 2u);
+    EXPECT_EQ(volumes[0].mountPoint, m_card.string());
+    EXPECT_EQ(volumes[0].label, "CARD ONE");
+    EXPECT_EQ(volumes[0].device, (m_environment.deviceRoot / "sdb1").string());
+    EXPECT_GT(volumes[0].totalBytes, 0u);
+    EXPECT_LE(volumes[0].freeBytes, volumes[0].totalBytes);
+    EXPECT_EQ(volumes[1].mountPoint, stick.string());
+    EXPECT_EQ(volumes[1].label, "STICK"); // no label link: the mount point's name
+    // A table file of our own never signals a change.
+    EXPECT_FALSE(tachy::Volume(m_environment).waitForChange(0));
 }
 
 TEST(RawVolume, AnImageIsAVolumeWithItsSectorSizeAndALock) {

@@ -223,7 +223,7 @@ TEST(CFat32Format, RefusesBeforeAnyWrite) {
         {2 * kGiB, 0, "BAD/LABEL"}, // a character no FAT label holds
     };
     for (const Refusal& refusal : refusals) {
-        const std::string pattern(refusal.bytes / 4096 > 0 ? 4096 : 1, '\x5A');
+        const std::string pattern(4096, '\x5A');
         const auto image = folder.write("card.img", "");
         {
             std::ofstream out(image, std::ios::binary);
