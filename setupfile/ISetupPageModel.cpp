@@ -35,8 +35,9 @@ int ISetupPageModel::ShownValue(const SetupBuffer& working, const SetupByteSetti
     if (setting.loadDefault == kNoRangeCheck) {
         return stored;
     }
-    const int value = static_cast<std::int8_t>(stored);
-    return (value < 0 || value >= setting.choices) ? setting.loadDefault : value;
+    // Bytes from 0x80 are negative as the recorder's signed bytes: out of range too.
+    const bool negative = stored >= 0x80;
+    return (negative || stored >= setting.choices) ? setting.loadDefault : stored;
 }
 
 int ISetupPageModel::ApplyLoadRanges(SetupBuffer& working) const {

@@ -29,7 +29,9 @@ std::filesystem::path unusedName(const std::filesystem::path& folder, const std:
                                  const std::string& extension) {
     std::filesystem::path candidate = folder / (stem + extension);
     for (int number = 2; std::filesystem::exists(candidate); ++number) {
-        candidate = folder / (stem + "_" + std::to_string(number) + extension);
+        std::string name = stem;
+        name.append("_").append(std::to_string(number)).append(extension);
+        candidate = folder / name;
     }
     return candidate;
 }

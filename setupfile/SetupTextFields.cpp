@@ -45,7 +45,7 @@ std::string EncodeTextField(std::string_view utf8, int codePage) {
 
 std::string WriteTextField(SetupBuffer& buffer, SetupTextField field, std::string_view utf8,
                            int codePage) {
-    const std::string stored = EncodeTextField(utf8, codePage);
+    std::string stored = EncodeTextField(utf8, codePage);
     const auto offset = static_cast<std::size_t>(field);
     std::fill_n(buffer.begin() + static_cast<std::ptrdiff_t>(offset), kTextFieldSize, 0);
     std::copy(stored.begin(), stored.end(), buffer.begin() + static_cast<std::ptrdiff_t>(offset));

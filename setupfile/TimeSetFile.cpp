@@ -48,7 +48,8 @@ std::optional<std::int64_t> TimeSetFile::Compose(int year, int month, int day, i
         second < 0 || second > 59) {
         return std::nullopt;
     }
-    return daysFromCivil(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+    return daysFromCivil(year, month, day) * kSecondsPerDay + std::int64_t{hour} * 3600 +
+           std::int64_t{minute} * 60 + second;
 }
 
 std::string TimeSetFile::Text(std::int64_t time) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <iconv.h>
 
 namespace tachy::text {
@@ -27,7 +28,8 @@ public:
     IconvHandle(const IconvHandle&) = delete;
     IconvHandle& operator=(const IconvHandle&) = delete;
 
-    bool valid() const { return m_handle != reinterpret_cast<iconv_t>(-1); }
+    // iconv_open answers (iconv_t)-1 on failure.
+    bool valid() const { return reinterpret_cast<std::intptr_t>(m_handle) != -1; }
     iconv_t get() const { return m_handle; }
 
 private:
