@@ -100,6 +100,13 @@ TEST_P(CFat32FormatImage, PassesFsckAndMtoolsWithTheFieldsWeWrote) {
     EXPECT_EQ(layout->sectorsPerCluster, param.expectedSectorsPerCluster);
     EXPECT_EQ(layout->totalSectors, param.bytes / param.sectorSize);
 
+    // FSInfo: the root directory's clusters are taken, the next free one follows them.
+    const std::uint32_t rootClusters = param.sectorsPerCluster == 64 ? 4 : 1;
+    const std::string fsInfo = readBytes(image, param.sectorSize, param.sectorSize);
+    EXPECT_EQ(le32(fsInfo, 488), layout->clusterCount() - rootClusters);
+    EXPECT_EQ(le32(fsInfo, 492), 2 + rootClusters);
+    EXPECT_EQ(readBytes(image, 7ull * param.sectorSize, param.sectorSize), fsInfo);
+
     // Only the system area is written, never the data area of a large card.
     // (the zeroed system area, then seven sectors written over it)
     const std::uint64_t systemBytes =
