@@ -147,6 +147,7 @@ private:
     void ZoomBoxes(bool in);
     void ApplySpeed();
     void RotateMainChannel();
+    void RunExportCommand(std::uintptr_t code);
 
     // The view the playback controller drives (CTachyPlayerDlg_Playback.cpp).
     void ShowInfo(const char* key) override;

@@ -11,6 +11,7 @@
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/DisplayHost.h"
+#include "viewer/main/ExportCommands.h"
 #include "viewer/main/ViewerKeyboard.h"
 #include "viewer/main/ViewerMessageBox.h"
 #include "viewer/obd/COBDInfo.h"
@@ -90,6 +91,12 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
     case kObdLog:
         OpenObdLog();
         return 0;
+    case kSnapshot:
+    case kPrint:
+    case kBackup:
+    case kDeleteChecked:
+        RunExportCommand(code);
+        return 0;
     case kOpenFolder:
         OpenFolderDialog();
         return 0;
@@ -105,6 +112,27 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return 0;
     default:
         return 0;
+    }
+}
+
+// Snapshot, print, backup and deletion of checked recordings, each with its dialogs.
+void CTachyPlayerDlg::RunExportCommand(std::uintptr_t code) {
+    viewer::ExportCommands exports({*this, m_app, m_Setup, *m_playback, *m_list, [this] { return DrivingValues(); }});
+    switch (code) {
+    case kSnapshot:
+        exports.Snapshot();
+        break;
+    case kPrint:
+        exports.Print();
+        break;
+    case kBackup:
+        exports.Backup();
+        break;
+    case kDeleteChecked:
+        exports.DeleteChecked();
+        break;
+    default:
+        break;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "engine/IIntrReplayEx.h"
 #include "viewer/app/ViewerCommands.h"
+#include "viewer/exports/RecordingDeleter.h"
 
 #include <QFileInfo>
 #include <algorithm>
@@ -290,13 +291,35 @@ void PlaybackController::DeleteCurrentFile() {
     if (playing) {
         StopPlayback();
     }
-    std::error_code error;
-    if (!std::filesystem::remove(path, error)) {
+    // Every camera's file of the recording goes: a rear file left behind would come back as a
+    // recording of its own. The row stays while any of them could not be deleted.
+    const std::atomic<bool> cancel{false};
+    const tachy::viewer::DeleteResult result = tachy::viewer::RecordingDeleter().Delete({entry}, cancel);
+    if (!result.failed.empty() || result.deletedFiles == 0) {
         return;
     }
     m_view.ListRemoveEntry(row, entry);
     const int rows = m_view.ListRowCount();
     m_view.ListSelectRow(row < rows ? row : 0);
+}
+
+bool PlaybackController::PauseForDialog() {
+    if (m_loadState != kPlaying || m_engine->GetPlayerState() != 2) {
+        return false;
+    }
+    m_rememberedState = 2;
+    m_engine->Pause();
+    m_view.ShowPlayButton(true);
+    return true;
+}
+
+// Playback goes on only when the dialog found it running and nothing stopped or paused it since.
+void PlaybackController::ResumeAfterDialog(bool paused) {
+    if (!paused || m_loadState != kPlaying || m_engine->GetPlayerState() != 8) {
+        return;
+    }
+    m_engine->PlayForward();
+    m_view.ShowPlayButton(false);
 }
 
 bool PlaybackController::RequirePlayback() {

@@ -52,6 +52,10 @@ public:
     void DeleteCurrentFile();
     // Commands that only make sense while playing tell the user so instead of doing nothing.
     bool RequirePlayback();
+    // Before a snapshot, print or language dialog: a recording that plays forward is paused.
+    // True when it was, so that ResumeAfterDialog plays it on afterwards.
+    bool PauseForDialog();
+    void ResumeAfterDialog(bool paused);
     // Before a card is read: playback ends at once (the loading dialog follows) and the layout
     // goes back to two channels.
     void PrepareForOpen();

@@ -41,12 +41,16 @@ Answer ShowMessage(QWidget* parent, const CExLangManager& language, const QStrin
 
 Answer ShowKeyedMessage(QWidget* parent, const CExLangManager& language, const char* captionKey,
                         const char* textKey, bool withCancel) {
+    return ShowKeyedText(parent, language, captionKey, textKey, LanguageText(language, textKey), withCancel);
+}
+
+Answer ShowKeyedText(QWidget* parent, const CExLangManager& language, const char* captionKey,
+                     const char* textKey, const QString& text, bool withCancel) {
     {
         const std::lock_guard<std::mutex> guard(lastKeyLock);
         lastKey = QString::fromLatin1(textKey);
     }
-    return ShowMessage(parent, language, LanguageText(language, captionKey), LanguageText(language, textKey),
-                       withCancel);
+    return ShowMessage(parent, language, LanguageText(language, captionKey), text, withCancel);
 }
 
 QString LastMessageKey() {

@@ -19,6 +19,10 @@ Answer ShowMessage(QWidget* parent, const CExLangManager& language, const QStrin
                    bool withCancel);
 Answer ShowKeyedMessage(QWidget* parent, const CExLangManager& language, const char* captionKey,
                         const char* textKey, bool withCancel = false);
+// As ShowKeyedMessage, with the text made beforehand from the text of `textKey` (a number put
+// in, files named).
+Answer ShowKeyedText(QWidget* parent, const CExLangManager& language, const char* captionKey,
+                     const char* textKey, const QString& text, bool withCancel);
 
 // Scripted runs: every box answers at once (Ok or Cancel) instead of waiting.
 void SetAutomaticAnswer(bool enabled, Answer answer);

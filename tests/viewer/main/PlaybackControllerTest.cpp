@@ -402,6 +402,8 @@ TEST_F(PlaybackControllerEngine, DeletingThePlayingFileStopsAndRemovesIt) {
     ASSERT_TRUE(waitFor([&] { return m_controller.CurrentListIndex() == 0; }, 30000));
     const std::string path = m_view.rows[0].CurrentPath(0);
     ASSERT_TRUE(std::filesystem::exists(path));
+    const std::string rear = m_view.rows[0].CurrentPath(1);
+    ASSERT_TRUE(std::filesystem::exists(rear));
 
     m_controller.DeleteCurrentFile(); // the user says no
     EXPECT_EQ(m_controller.LoadState(), viewer::kPlaying);
@@ -411,6 +413,7 @@ TEST_F(PlaybackControllerEngine, DeletingThePlayingFileStopsAndRemovesIt) {
     m_controller.DeleteCurrentFile();
     EXPECT_EQ(m_controller.LoadState(), viewer::kLoaded);
     EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(std::filesystem::exists(rear));  // every camera's file of the recording
     EXPECT_EQ(m_view.rows.size(), 2U);
     EXPECT_EQ(m_view.selected, 0);
     const std::string name = std::filesystem::path(path).filename().string();
@@ -427,4 +430,35 @@ TEST_F(PlaybackControllerEngine, OpeningAnotherCardEndsPlaybackAtOnce) {
     EXPECT_EQ(m_controller.ChannelCount(), 2);
     EXPECT_EQ(m_controller.CurrentListIndex(), -1);
     EXPECT_EQ(m_view.forgotten, std::vector<bool>{false});
+}
+
+TEST_F(PlaybackControllerEngine, DialogsPauseForwardPlaybackAndResumeOnlyWhatTheyPaused) {
+    Load(s_data->path() / "card");
+    m_view.selected = 0;
+    // Stopped: nothing to pause, nothing resumed.
+    EXPECT_FALSE(m_controller.PauseForDialog());
+    m_controller.Play();
+    ASSERT_EQ(m_controller.LoadState(), viewer::kPlaying);
+    ASSERT_TRUE(waitFor([&] { return m_controller.PicturesShown(0) >= 2; }, 30000));
+
+    const bool paused = m_controller.PauseForDialog();
+    ASSERT_TRUE(paused);
+    EXPECT_EQ(m_controller.Engine()->GetPlayerState(), kEnginePaused);
+    m_controller.ResumeAfterDialog(paused);
+    EXPECT_EQ(m_controller.Engine()->GetPlayerState(), kEngineForward);
+
+    // Paused by the user before the dialog: it stays paused afterwards.
+    m_controller.PauseOrResume();
+    ASSERT_EQ(m_controller.Engine()->GetPlayerState(), kEnginePaused);
+    const bool pausedAgain = m_controller.PauseForDialog();
+    EXPECT_FALSE(pausedAgain);
+    m_controller.ResumeAfterDialog(pausedAgain);
+    EXPECT_EQ(m_controller.Engine()->GetPlayerState(), kEnginePaused);
+
+    // Stopped while the dialog was open: nothing starts again.
+    m_controller.PauseOrResume();
+    ASSERT_TRUE(m_controller.PauseForDialog());
+    m_controller.StopPlayback();
+    m_controller.ResumeAfterDialog(true);
+    EXPECT_EQ(m_controller.LoadState(), viewer::kLoaded);
 }

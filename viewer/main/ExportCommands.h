@@ -1,0 +1,50 @@
+#pragma once
+// The main window's export commands: snapshot and print of the frame shown (playback paused
+// around their dialogs and resumed afterwards), backup of the checked recordings, and deletion
+// of the checked recordings with the list rebuilt afterwards. Made for one command on the GUI
+// thread from the window's parts; it keeps nothing between commands except through them.
+
+#include "engine/CTimeList.h"
+#include "viewer/dialogs/DialogTexts.h"
+#include "viewer/driving/CDrivingDataTable.h"
+
+#include <functional>
+#include <vector>
+
+class CTabList;
+class CTachyPlayerApp;
+class CTachyPlayerSetup;
+class QWidget;
+
+namespace viewer {
+
+class PlaybackController;
+
+class ExportCommands {
+public:
+    struct Parts {
+        QWidget& window;
+        CTachyPlayerApp& app;
+        CTachyPlayerSetup& setup;
+        PlaybackController& playback;
+        CTabList& list;
+        // The driving values of the picture shown now.
+        std::function<driving::FrameDrivingValues()> drivingValues;
+    };
+
+    explicit ExportCommands(Parts parts);
+
+    void Snapshot();      // 8548, F6
+    void Print();         // 8547, F5
+    void Backup();        // 8512
+    void DeleteChecked(); // 8513
+
+private:
+    // The checked recordings; false (and the user told why) when nothing is loaded or checked.
+    bool CheckedEntries(std::vector<CTimeList>& entries);
+    dialogs::AskUser Ask() const;
+
+    Parts m_parts;
+};
+
+} // namespace viewer
