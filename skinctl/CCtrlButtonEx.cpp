@@ -33,7 +33,7 @@ int CCtrlButtonEx::GetDrawState() const {
 }
 
 QSize CCtrlButtonEx::sizeHint() const {
-    return m_images.normal.isNull() ? QSize(40, 40) : m_images.normal.size();
+    return m_images.normal.isNull() ? QSize(40, 40) : logicalSize(m_images.normal);
 }
 
 const QImage& CCtrlButtonEx::currentImage() const {
@@ -92,7 +92,7 @@ void CCtrlButtonEx::paintEvent(QPaintEvent* /*event*/) {
     const QImage& image = currentImage();
     if (!image.isNull() && captionArea.isValid()) {
         // Keep the picture's proportions inside its share.
-        QSize size = image.size().scaled(pictureRect.size(), Qt::KeepAspectRatio);
+        QSize size = logicalSize(image).scaled(pictureRect.size(), Qt::KeepAspectRatio);
         pictureRect = QRect(QPoint((width() - size.width()) / 2, 0), size);
     }
     drawStretched(painter, pictureRect, image);

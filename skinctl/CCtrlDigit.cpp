@@ -33,11 +33,13 @@ int CCtrlDigit::CellOf(QChar character) {
 }
 
 QSize CCtrlDigit::sizeHint() const {
-    const int cellWidth = m_strip.isNull() ? 16 : m_strip.width() / kCellCount;
-    return {cellWidth * static_cast<int>(m_text.size()), m_strip.isNull() ? 28 : m_strip.height()};
+    const QSize strip = m_strip.isNull() ? QSize(16 * kCellCount, 28) : logicalSize(m_strip);
+    return {strip.width() / kCellCount * static_cast<int>(m_text.size()), strip.height()};
 }
 
-// Cells keep the strip's proportions at the control's height and are centred across it.
+// Cells keep the strip's proportions at the control's height and are centred across it. The
+// cell cut from the strip is in the strip's own pixels, which are twice as many each way in a
+// double-size strip; the cell's place is in the widget's pixels.
 void CCtrlDigit::paintEvent(QPaintEvent* /*event*/) {
     if (m_strip.isNull() || m_text.isEmpty()) {
         return;
@@ -45,8 +47,9 @@ void CCtrlDigit::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     beginControlPaint(painter, *this);
     const int sourceWidth = m_strip.width() / kCellCount;
-    const double scale = static_cast<double>(height()) / m_strip.height();
-    const int cellWidth = std::max(1, static_cast<int>(sourceWidth * scale));
+    const QSize strip = logicalSize(m_strip);
+    const double scale = static_cast<double>(height()) / std::max(strip.height(), 1);
+    const int cellWidth = std::max(1, static_cast<int>(strip.width() / kCellCount * scale));
     int x = (width() - cellWidth * static_cast<int>(m_text.size())) / 2;
     for (const QChar character : m_text) {
         const QRect source(CellOf(character) * sourceWidth, 0, sourceWidth, m_strip.height());

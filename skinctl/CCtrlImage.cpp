@@ -16,7 +16,7 @@ void CCtrlImage::SetImage(const QImage& image) {
 }
 
 QSize CCtrlImage::sizeHint() const {
-    return m_image.isNull() ? QSize(16, 16) : m_image.size();
+    return m_image.isNull() ? QSize(16, 16) : logicalSize(m_image);
 }
 
 void CCtrlImage::paintEvent(QPaintEvent* /*event*/) {

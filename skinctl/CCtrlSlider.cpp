@@ -37,7 +37,7 @@ QSize CCtrlSlider::sizeHint() const {
 }
 
 QSize CCtrlSlider::thumbSize() const {
-    return m_images.thumb.isNull() ? QSize(16, 16) : m_images.thumb.size();
+    return m_images.thumb.isNull() ? QSize(16, 16) : logicalSize(m_images.thumb);
 }
 
 // The thumb's centre runs from half a thumb in from the left to half a thumb from the right.

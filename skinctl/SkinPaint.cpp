@@ -13,6 +13,10 @@ void beginControlPaint(QPainter& painter, const QWidget& widget) {
     }
 }
 
+QSize logicalSize(const QImage& image) {
+    return image.deviceIndependentSize().toSize();
+}
+
 void drawStretched(QPainter& painter, const QRect& target, const QImage& image) {
     if (!image.isNull() && target.isValid()) {
         painter.drawImage(target, image);
