@@ -22,6 +22,7 @@ WorkerProgressDialog::WorkerProgressDialog(const QString& title, const QString& 
     m_bar->setRange(0, 0);
     layout->addWidget(m_bar);
     m_cancelButton = new QPushButton(cancelText, this);
+    m_cancelButton->setObjectName(QStringLiteral("2"));
     m_cancelButton->setAutoDefault(false);
     layout->addWidget(m_cancelButton, 0, Qt::AlignRight);
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { Cancel(); });

@@ -25,9 +25,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <thread>
 
 using namespace viewer_test; // NOLINT(google-build-using-namespace): the fixture's helpers
 using viewer::dialogs::CBackup;
@@ -222,7 +225,7 @@ TEST_F(ViewerExportFlow, PrintSavedAsPdfHoldsTheFourSectionsAndWhatThePreviewSho
     QString written;
     whenOpen<CDlgPrint>([&](CDlgPrint& dialog) {
         dialog.SetPdfPathChooser([&] { return pdf; });
-        dialog.resize(640, 900);  // a preview large enough to read in the artifact
+        dialog.resize(640, 900); // a preview large enough to read in the artifact
         QApplication::processEvents();
         auto* memo = dialog.findChild<QLineEdit*>(QStringLiteral("1022"));
         ASSERT_NE(memo, nullptr);
@@ -376,6 +379,59 @@ TEST_F(ViewerExportFlow, DeleteRemovesEveryCamerasFilesRebuildsTheListAndNamesWh
     EXPECT_EQ(remaining.CurrentPath(0), kept.CurrentPath(0));
     EXPECT_EQ(list.GetSelectedRow(), 0);
     EXPECT_EQ(list.GetCheckedCount(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(ViewerExportFlow, ProgressDialogIgnoresEscAndEnterAndOnCloseStopsAfterTheCurrentRecording) {
+    const TempFolder copy;
+    std::filesystem::copy(card().toStdString(), copy.path() / "card",
+                          std::filesystem::copy_options::recursive);
+    ASSERT_TRUE(m_window->OpenPath(QString::fromStdString((copy.path() / "card").string())));
+    const std::vector<CTimeList> entries = Entries({0, 1, 2});
+    // The first file's removal waits until the test has pressed its keys and Cancel.
+    std::atomic<bool> entered{false};
+    std::atomic<bool> release{false};
+    CDoDelete::SetRemoveFile([&](const std::filesystem::path& file, std::error_code& error) {
+        entered = true;
+        while (!release) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return std::filesystem::remove(file, error);
+    });
+    CDoDelete progress(m_app.Language(), entries, m_window.get());
+    bool keysIgnored = false;
+    bool visibleAfterClose = false;
+    whenOpen<CDoDelete>([&](CDoDelete& dialog) {
+        ASSERT_TRUE(waitFor([&] { return entered.load(); }, 10000));
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QTest::keyClick(&dialog, Qt::Key_Return);
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("2"));
+        ASSERT_NE(cancel, nullptr);
+        keysIgnored = dialog.isVisible() && cancel->isEnabled();
+        // Closing the window asks the worker to stop, as Cancel does; the dialog stays until
+        // the worker has stopped.
+        dialog.close();
+        visibleAfterClose = dialog.isVisible() && !cancel->isEnabled();
+        release = true;
+    });
+    progress.exec();
+
+    EXPECT_TRUE(keysIgnored);
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_TRUE(progress.Finished());
+    const tachy::viewer::DeleteResult& result = progress.Result();
+    EXPECT_TRUE(result.cancelled);
+    // The recording in hand was finished: both its cameras' files; nothing of the others.
+    EXPECT_EQ(result.removedEntries, std::vector<std::size_t>{0});
+    EXPECT_EQ(result.deletedFiles, 2);
+    for (const std::size_t index : {1U, 2U}) {
+        for (const auto& file : tachy::viewer::RecordingFiles::OfEntry(entries[index])) {
+            EXPECT_TRUE(std::filesystem::exists(file)) << file;
+        }
+    }
 }
 
 } // namespace
