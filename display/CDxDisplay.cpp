@@ -116,7 +116,8 @@ std::unique_ptr<VideoSurface> CDxDisplay::MakeLogo(const QImage* bitmap, bool wi
         painter.setFont(m_captionFont);
         painter.setPen(QColor(static_cast<int>(m_captionColour & 0xFF), static_cast<int>((m_captionColour >> 8) & 0xFF),
                               static_cast<int>((m_captionColour >> 16) & 0xFF)));
-        painter.drawText(QRect(10, 10, picture.width() - 10, picture.height() - 10), Qt::AlignLeft | Qt::AlignTop,
+        const QSize size = picture.deviceIndependentSize().toSize();
+        painter.drawText(QRect(10, 10, size.width() - 10, size.height() - 10), Qt::AlignLeft | Qt::AlignTop,
                          m_captionText);
     }
     if (!m_device) {

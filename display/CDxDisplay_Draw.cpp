@@ -4,6 +4,7 @@
 #include "display/OverviewCopy.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cstring>
 
 using tachy::display::FitOptions;
@@ -76,9 +77,14 @@ void CDxDisplay::DrawLogo(const VideoRect& client) {
     }
     VideoRect dest = client;
     if (m_logoOwnSize != 0) {
-        const int left = client.left + (client.width() - logo->width()) / 2;
-        const int top = client.top + (client.height() - logo->height()) / 2;
-        dest = {left, top, left + logo->width(), top + logo->height()};
+        // The logo's own size in the window's pixels: a double-size logo has twice as many.
+        const QImage& bitmap = index < 0 || index > 2 ? m_defaultLogoBitmap : m_logoBitmaps[static_cast<std::size_t>(index)];
+        const qreal ratio = std::max<qreal>(bitmap.devicePixelRatio(), 1.0);
+        const int width = static_cast<int>(logo->width() / ratio);
+        const int height = static_cast<int>(logo->height() / ratio);
+        const int left = client.left + (client.width() - width) / 2;
+        const int top = client.top + (client.height() - height) / 2;
+        dest = {left, top, left + width, top + height};
     }
     m_device->processor().blt(*logo, {0, 0, logo->width(), logo->height()}, dest, client, kBackground, {});
 }

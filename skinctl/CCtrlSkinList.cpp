@@ -217,7 +217,7 @@ int CCtrlSkinList::GetTopRow() const {
 }
 
 int CCtrlSkinList::GetHorizontalOffset() const {
-    return m_horizontalBar->isVisible() ? m_horizontalBar->GetValue() : 0;
+    return m_horizontalBar->isVisibleTo(this) ? m_horizontalBar->GetValue() : 0;
 }
 
 QSize CCtrlSkinList::sizeHint() const {
@@ -232,9 +232,11 @@ int CCtrlSkinList::contentWidth() const {
     return total;
 }
 
-// The rows' area: below the header, left of the vertical bar, above the horizontal bar.
+// The rows' area: below the header, left of the vertical bar, above the horizontal bar. Whether
+// the bar is shown is the list's own choice, not whether the list's window is on screen yet: a
+// list laid out before its page is shown would otherwise leave its rows under the bar.
 QRect CCtrlSkinList::viewRect() const {
-    const int bottom = m_horizontalBar->isVisible() ? kScrollBarWidth : 0;
+    const int bottom = m_horizontalBar->isVisibleTo(this) ? kScrollBarWidth : 0;
     return QRect(0, m_headerHeight, width() - kScrollBarWidth,
                  height() - m_headerHeight - bottom);
 }

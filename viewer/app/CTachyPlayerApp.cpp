@@ -56,7 +56,9 @@ CTachyPlayerApp::Start CTachyPlayerApp::InitInstance(const std::filesystem::path
     return Start::Ready;
 }
 
-// Images, bitmaps and icons from the skin's image list, then the window positions.
+// Images, bitmaps and icons from the skin's image list, then the window positions. The skin's
+// double-size pictures are used where the screens show the main window larger than its design
+// size (a HiDPI screen, or a window that can be maximised beyond the design).
 CTachyPlayerApp::SkinLoad CTachyPlayerApp::LoadSkin() {
     const std::filesystem::path skinRoot = m_paths.programFolder / m_option.skinRootDir;
     const QString root = toQString(skinRoot);
@@ -70,6 +72,9 @@ CTachyPlayerApp::SkinLoad CTachyPlayerApp::LoadSkin() {
     if (m_positions.LoadInfo(root, toQString(skinRoot / m_option.skinInfoFileName)) == 0) {
         return SkinLoad::NoPositions;
     }
+    const _WIN_POS* frame = m_positions.GetWinPos(QStringLiteral("Main Frame"));
+    m_images.SetPictureScale(
+        CExImageManager::ScreenPictureScale(QSize(frame->width, frame->height)));
     return SkinLoad::Loaded;
 }
 

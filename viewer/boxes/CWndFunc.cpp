@@ -77,7 +77,11 @@ void CWndFunc::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     const QImage* background = m_context.images->GetImageFile(QStringLiteral("HD-Bg"));
     if (background != nullptr && !background->isNull()) {
-        painter.drawImage(rect(), *background, QRect(QPoint(0, 0), size()));
+        // The panel shows the top-left part of the background at one-to-one; the part is cut
+        // in the picture's own pixels, twice as many each way in a double-size picture.
+        const qreal ratio = background->devicePixelRatio();
+        painter.drawImage(rect(), *background,
+                          QRectF(QPointF(0, 0), QSizeF(size()) * ratio));
     }
     const QImage* box = m_context.images->GetImageFile(QString::fromLatin1(kBoxImages[m_current]));
     const _WIN_POS* sub = m_context.positions->GetWinPos(QStringLiteral("List subWnd"));

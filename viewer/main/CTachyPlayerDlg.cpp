@@ -227,7 +227,11 @@ void CTachyPlayerDlg::ComposeBackground() {
         painter.drawImage(0, 0, *titlebar);
     }
     if (const QImage* logo = images.GetImageFile(QStringLiteral("title_logo")); logo && !logo->isNull()) {
-        painter.drawImage(QPoint(15, 5), logo->scaledToHeight(48, Qt::SmoothTransformation));
+        // 48 of the window's pixels high, whatever the picture's own device-pixel ratio.
+        const qreal ratio = logo->devicePixelRatio();
+        QImage scaled = logo->scaledToHeight(qRound(48 * ratio), Qt::SmoothTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        painter.drawImage(QPoint(15, 5), scaled);
     }
 }
 

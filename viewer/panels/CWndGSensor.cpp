@@ -75,7 +75,10 @@ void CWndGSensor::LoadSkin(const ViewerContext& context) {
         m_background = QImage(size, QImage::Format_ARGB32);
         m_background.fill(Qt::black);
     }
+    // The canvas has the background's pixels and its device-pixel ratio, so that the graph,
+    // laid out in the skin's design pixels, lands on a double-size background as on the other.
     m_canvas = QImage(m_background.size(), QImage::Format_ARGB32);
+    m_canvas.setDevicePixelRatio(m_background.devicePixelRatio());
 
     const _WIN_POS& graph = PositionOf(context, "GSensor Graph");
     m_area = {graph.x, graph.y, graph.x + graph.width, graph.y + graph.height};
@@ -90,8 +93,8 @@ void CWndGSensor::LoadSkin(const ViewerContext& context) {
 void CWndGSensor::LoadLabels(const ViewerContext& context) {
     const QString family =
         context.language != nullptr ? context.language->GetFontName() : QString();
-    const int width = m_canvas.width();
-    const int height = m_canvas.height();
+    const int width = CanvasSize().width();
+    const int height = CanvasSize().height();
     for (std::size_t i = 0; i < kAxes.size(); ++i) {
         const _WIN_POS& value = PositionOf(context, kValueElements[i]);
         m_valueLabels[i].rect = LayoutRect(value, width, height);

@@ -58,7 +58,7 @@ public:
     const GraphArea& Area() const { return m_area; }
     QColor CursorColour() const { return m_cursorColour; }
     QColor AxisColour(GSensorAxis axis) const { return m_axisColours[AxisSlot(axis)]; }
-    QSize CanvasSize() const { return m_canvas.size(); }
+    QSize CanvasSize() const { return m_canvas.deviceIndependentSize().toSize(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -82,7 +82,7 @@ private:
     bool ShowsData() const;
 
     QImage m_background; // copy of the skin's "GSensorBG"
-    QImage m_canvas;     // ARGB32, the background's size
+    QImage m_canvas;     // ARGB32, the background's size and device-pixel ratio
     GraphArea m_area;
     std::array<QColor, 3> m_axisColours;
     QColor m_cursorColour;
