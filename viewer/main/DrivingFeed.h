@@ -24,7 +24,7 @@ public:
     DrivingFeed& operator=(const DrivingFeed&) = delete;
 
     struct Step {
-        bool newEntry = false;  // the frame belongs to an entry the feed had not seen
+        bool newEntry = false; // the frame belongs to an entry the feed had not seen
         driving::FrameDrivingValues values;
     };
     // One front picture's frame record: adopts a new entry's driving data and works out the
@@ -42,9 +42,9 @@ public:
 
 private:
     mutable std::mutex m_lock;
-    std::unique_ptr<driving::CDrivingDataTable> m_table;  // guarded by m_lock
-    _FRAME_INFO m_lastFrame{};                             // guarded by m_lock
-    driving::FrameDrivingValues m_values;                  // guarded by m_lock
+    std::unique_ptr<driving::CDrivingDataTable> m_table; // guarded by m_lock
+    _FRAME_INFO m_lastFrame{};                           // guarded by m_lock
+    driving::FrameDrivingValues m_values;                // guarded by m_lock
 };
 
 } // namespace viewer

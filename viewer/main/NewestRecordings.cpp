@@ -11,7 +11,8 @@ constexpr int kRecordModes = 7;
 
 } // namespace
 
-std::vector<std::string> NewestRecordings(int rows, const std::function<bool(int, CTimeList&)>& entry) {
+std::vector<std::string> NewestRecordings(int rows,
+                                          const std::function<bool(int, CTimeList&)>& entry) {
     std::array<std::string, kRecordModes> newest;
     std::array<std::int64_t, kRecordModes> newestTime{};
     newestTime.fill(-1);

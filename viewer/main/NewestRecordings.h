@@ -13,6 +13,7 @@ namespace viewer {
 
 // `entry(row, out)` fills row `row` of a list of `rows`; false skips the row. Returns one file
 // per mode that has one (the last front-camera file of the newest entry), in mode order.
-std::vector<std::string> NewestRecordings(int rows, const std::function<bool(int, CTimeList&)>& entry);
+std::vector<std::string> NewestRecordings(int rows,
+                                          const std::function<bool(int, CTimeList&)>& entry);
 
 } // namespace viewer

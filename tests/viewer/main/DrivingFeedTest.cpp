@@ -2,8 +2,8 @@
 // once, the last frame keeps its driving record, forgetting clears what it should, and readers
 // on another thread never see a half-written value (the suite also runs under ThreadSanitizer).
 
-#include "tests/viewer/driving/DrivingRecordsFixture.h"
 #include "viewer/main/DrivingFeed.h"
+#include "tests/viewer/driving/DrivingRecordsFixture.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ struct Entry {
 
     Entry(int index, int frames) {
         for (int i = 0; i < 10; ++i) {
-            records.push_back(EngineRecord(GpsBytes(0.0f, 0.0f, 1.0f, static_cast<float>(i), 3700.0f, -12200.0f)));
+            records.push_back(EngineRecord(
+                GpsBytes(0.0f, 0.0f, 1.0f, static_cast<float>(i), 3700.0f, -12200.0f)));
         }
         frame.fileInfo.nListIndex = index;
         frame.fileInfo.nFrames = frames;
@@ -60,7 +61,7 @@ TEST(DrivingFeed, ForgettingTheEntryLoadsItAgainAndKeepsTheLastPictureUnlessAske
     Entry entry(3, 10);
     feed.OnFrame(entry.At(4));
     feed.ForgetEntry(false);
-    EXPECT_EQ(feed.Values().framePosition, 4);  // a paused picture still has its values
+    EXPECT_EQ(feed.Values().framePosition, 4); // a paused picture still has its values
     EXPECT_TRUE(feed.OnFrame(entry.At(5)).newEntry);
     feed.ForgetEntry(true);
     EXPECT_EQ(feed.Values().framePosition, 0);

@@ -28,13 +28,14 @@ TEST(NewestRecordings, OneFilePerModeTheLastFileOfTheNewestEntry) {
         Listed(5, 900, {}),
         Listed(6, 0, {"oldest-possible.avi"}),
     };
-    const auto files = viewer::NewestRecordings(static_cast<int>(list.size()) + 1, [&](int row, CTimeList& entry) {
-        if (row >= static_cast<int>(list.size())) {
-            return false;  // a row the list no longer has
-        }
-        entry = list[static_cast<std::size_t>(row)];
-        return true;
-    });
+    const auto files =
+        viewer::NewestRecordings(static_cast<int>(list.size()) + 1, [&](int row, CTimeList& entry) {
+            if (row >= static_cast<int>(list.size())) {
+                return false; // a row the list no longer has
+            }
+            entry = list[static_cast<std::size_t>(row)];
+            return true;
+        });
     EXPECT_EQ(files, (std::vector<std::string>{"n3b.avi", "e1.avi", "oldest-possible.avi"}));
 }
 
