@@ -1,5 +1,7 @@
 #include "viewer/app/CTachyPlayerApp.h"
 
+#include "platform/text/CodePage.h"
+
 #include "platform/folders/SpecialFolder.h"
 #include "platform/fs/DirectoryListing.h"
 #include "platform/ipc/NamedMutex.h"
@@ -90,6 +92,9 @@ void CTachyPlayerApp::SelectLanguage() {
     if (const LanguageEntry* entry = m_languages.CurrentEntry()) {
         m_language.LoadTextInfo(entry->file);
         m_language.LoadFontInfo(entry->file);
+        // Texts the recorder writes in the legacy code page (its version, the settings file's
+        // names) are read in the one of the chosen language.
+        tachy::text::setAnsiCodePage(tachy::text::ansiCodePageForLanguage(entry->id));
     }
 }
 

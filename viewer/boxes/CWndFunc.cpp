@@ -27,7 +27,6 @@ CWndFunc::CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap, 
         auto* button = new CCtrlButtonEx(this);  // owned by the panel
         button->SetImages(tachy::skinctl::SkinStateImages::fromSkin(*context.images,
                                                                     QString::fromLatin1(kButtonImages[tab])));
-        button->setToolTip(context.language->GetText(QString::fromLatin1(kTabTexts[tab])));
         button->setCheckable(radio);
         button->setAutoExclusive(radio);
         connect(button, &QAbstractButton::clicked, this, [this, tab] { SelectTab(tab); });
@@ -38,6 +37,13 @@ CWndFunc::CWndFunc(QWidget* parent, const ViewerContext& context, bool showMap, 
     m_offered = {true, showMap, showObd};
     if (radio) {
         m_buttons[0]->setChecked(true);
+    }
+    OnLanguageChanged();
+}
+
+void CWndFunc::OnLanguageChanged() {
+    for (std::size_t tab = 0; tab < m_buttons.size(); ++tab) {
+        m_buttons[tab]->setToolTip(m_context.language->GetText(QString::fromLatin1(kTabTexts[tab])));
     }
 }
 

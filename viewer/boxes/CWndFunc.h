@@ -25,6 +25,8 @@ public:
     // Shows the tab's page and hides the others.
     void SelectTab(int tab);
     int CurrentTab() const { return m_current; }
+    // The language's texts were loaded again: the tab buttons' tool tips follow.
+    void OnLanguageChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -201,11 +201,6 @@ void CTachyPlayerDlg::CreateToolbar() {
     const int model = m_app.Option().productId;
     for (const ToolbarButton& entry : kToolbar) {
         CCtrlButtonEx* button = MakeButton(entry.position, entry.images, entry.command, entry.tip);
-        button->setToolTip(viewer::ViewerKeyboard::WithKey(button->toolTip(), entry.key));
-        // The smaller tool-tip set of model 0 has no info and language tips.
-        if (model == 0 && (entry.command == kInfo || entry.command == kLanguage)) {
-            button->setToolTip(QString());
-        }
         if (entry.command == kMaximise) {
             m_maxButton = button;
         } else if (entry.command == kRestore) {
@@ -214,6 +209,19 @@ void CTachyPlayerDlg::CreateToolbar() {
         }
     }
     MakeButton("Titlebar Icon", "title_icon_", kAbout, "btn info")->setToolTip(QString());
+    ApplyToolbarTips();
+}
+
+// The toolbar's tool tips with the keys that do the same; the smaller tool-tip set of model 0
+// has no info and language tips, and the title icon has none.
+void CTachyPlayerDlg::ApplyToolbarTips() {
+    const int model = m_app.Option().productId;
+    for (std::size_t i = 0; i < std::size(kToolbar) && i < m_buttons.size(); ++i) {
+        const ToolbarButton& entry = kToolbar[i];
+        const bool hidden = model == 0 && (entry.command == kInfo || entry.command == kLanguage);
+        m_buttons[i]->setToolTip(
+            hidden ? QString() : viewer::ViewerKeyboard::WithKey(LanguageText(m_app.Language(), entry.tip), entry.key));
+    }
 }
 
 // The background at the skin's size: "HD-Bg", the title bar over it, and the logo at (15, 5)

@@ -29,6 +29,7 @@
 #include <QWidget>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -147,6 +148,12 @@ private:
     void ZoomBoxes(bool in);
     void ApplySpeed();
     void RotateMainChannel();
+
+    // The About box and the language change (CTachyPlayerDlg_Language.cpp).
+    void ShowAbout();
+    void ChooseLanguage();
+    void ApplyLanguage();
+    void ApplyToolbarTips();
     void RunExportCommand(std::uintptr_t code);
 
     // The view the playback controller drives (CTachyPlayerDlg_Playback.cpp).
@@ -233,6 +240,8 @@ private:
     viewer::DrivingFeed m_driving;  // takes its own lock
 
     std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
+    // Runs the format dialog from the About box; empty until the card dialogs provide one.
+    std::function<void()> m_openFormatDialog;
     bool m_opening = false;  // GUI thread: a load is under way
     bool m_shutDown = false;
     std::atomic<int> m_openCount{0};

@@ -55,8 +55,10 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return 0;
     case kAbout:
     case kInfo:
-        ShowMessage(this, m_app.Language(), QString::fromStdString(m_app.Option().title),
-                    QString::fromStdString(m_app.Option().title + " " + m_app.Option().version), false);
+        ShowAbout();
+        return 0;
+    case kLanguage:
+        ChooseLanguage();
         return 0;
     case kSetVolume:
         ApplyVolume(static_cast<int>(argument));

@@ -39,6 +39,7 @@ int main(int argc, char** argv) {
     }
     viewer::map::PrepareWebEngine();
     QApplication application(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TACHY_VERSION));
     if (automation.Quits()) {
         viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
     }

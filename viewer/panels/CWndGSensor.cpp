@@ -113,6 +113,11 @@ void CWndGSensor::LoadLabels(const ViewerContext& context) {
     }
 }
 
+void CWndGSensor::OnLanguageChanged(const ViewerContext& context) {
+    LoadLabels(context);
+    update();
+}
+
 void CWndGSensor::SetState(int state) {
     m_state = state;
     if (state != kPlayingState) {

@@ -37,6 +37,8 @@ public:
     // Stores the load state; any state but kPlayingState clears the canvas (background, range
     // marks, zero values) and forgets the data. Always repaints.
     void SetState(int state);
+    // The language's texts were loaded again: the axis labels and their fonts follow.
+    void OnLanguageChanged(const ViewerContext& context);
 
     // A new entry's driving data: `records` is borrowed, not owned, and must stay valid until
     // the next SetData or a clearing SetState (the main window re-sends after reallocating its

@@ -126,13 +126,6 @@ void CPlayCtrl::CreateSliders() {
 }
 
 void CPlayCtrl::CreateLabels() {
-    const CExLangManager* language = m_context.language;
-    const QString family = language != nullptr ? language->GetFontName() : QString();
-    const auto fontSize = [language](const char* key) {
-        const _TAG_STRING_INFO* info =
-            language != nullptr ? language->GetTextInfo(QString::fromLatin1(key)) : nullptr;
-        return info != nullptr && info->fontSize > 0 ? info->fontSize : 12;
-    };
     const auto textColour = [this](const char* place) {
         const _WIN_POS* position = Position(place);
         return position != nullptr ? QColor::fromRgba(position->color[0]) : QColor(Qt::white);
@@ -141,15 +134,9 @@ void CPlayCtrl::CreateLabels() {
     m_timeBackgroundIdle = SkinImage(m_context, "PlayTime Bg");
     m_timeBackgroundPlaying = SkinImage(m_context, "PlayTime");
     m_timeLabel = new CCtrlText(this); // child
-    m_timeLabel->SetTextFont(family, fontSize("play time"), CCtrlGDIpString::Bold);
     m_timeLabel->SetTextColour(textColour("PlayTime"));
     m_timeLabel->SetAlignment(CCtrlGDIpString::AlignCentre);
-    m_timeLabel->setToolTip(language != nullptr ? language->GetText(QStringLiteral("play time"))
-                                                : QString());
-
-    m_speedUnit = language != nullptr ? language->GetText(QStringLiteral("car speed")) : QString();
     m_speedLabel = new CCtrlText(this); // child
-    m_speedLabel->SetTextFont(family, fontSize("car speed"), CCtrlGDIpString::Bold);
     m_speedLabel->SetTextColour(textColour("Speed bg"));
     m_speedLabel->SetAlignment(CCtrlGDIpString::AlignCentre);
     m_speedLabel->SetBackground(SkinImage(m_context, "speed_bg"));
@@ -157,6 +144,24 @@ void CPlayCtrl::CreateLabels() {
     m_speedIndicator = new CCtrlImage(this); // child
     m_volumeIcon = new CCtrlImage(this);     // child
     m_volumeIcon->SetImage(SkinImage(m_context, "icon_volume"));
+    OnLanguageChanged();
+}
+
+// The labels' fonts and tool tips and the speed unit come from the language.
+void CPlayCtrl::OnLanguageChanged() {
+    const CExLangManager* language = m_context.language;
+    const QString family = language != nullptr ? language->GetFontName() : QString();
+    const auto fontSize = [language](const char* key) {
+        const _TAG_STRING_INFO* info =
+            language != nullptr ? language->GetTextInfo(QString::fromLatin1(key)) : nullptr;
+        return info != nullptr && info->fontSize > 0 ? info->fontSize : 12;
+    };
+    m_timeLabel->SetTextFont(family, fontSize("play time"), CCtrlGDIpString::Bold);
+    m_timeLabel->setToolTip(language != nullptr ? language->GetText(QStringLiteral("play time"))
+                                                : QString());
+    m_speedUnit = language != nullptr ? language->GetText(QStringLiteral("car speed")) : QString();
+    m_speedLabel->SetTextFont(family, fontSize("car speed"), CCtrlGDIpString::Bold);
+    update();
 }
 
 const _WIN_POS* CPlayCtrl::Position(const char* name) const {

@@ -73,6 +73,8 @@ public:
     // The speed keys act as the speed buttons do.
     void SpeedUp();
     void SpeedDown();
+    // The language's texts were loaded again: fonts, tool tips and the speed unit follow.
+    void OnLanguageChanged();
 
     // What the owner reads for the speed commands.
     double SpeedFactor() const { return m_speed.SpeedFactor(); }

@@ -30,7 +30,6 @@ CWndVideoCtrl::CWndVideoCtrl(const ViewerContext& context, tachy::CommandTarget&
                              QWidget* parent)
     : QWidget(parent), m_context(context), m_owner(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setToolTip(Text("VideoCtrl"));
     m_brightnessBackground = SkinImage(context, "videoctrl_bg_brightness");
     m_contrastBackground = SkinImage(context, "videoctrl_bg_contrast");
     m_brightness = MakeSlider(kSetBrightness, "bar_brightness_bg", "Brightness Bar");
@@ -38,7 +37,15 @@ CWndVideoCtrl::CWndVideoCtrl(const ViewerContext& context, tachy::CommandTarget&
     m_resetBrightness = MakeResetButton("btn_brightness_", "VideoCtrl Brightness icon", m_brightness);
     m_resetContrast = MakeResetButton("btn_contrast_", "VideoCtrl Contrast icon", m_contrast);
     SetValues(kNeutral, kNeutral);
+    OnLanguageChanged();
     LayOut();
+}
+
+void CWndVideoCtrl::OnLanguageChanged() {
+    setToolTip(Text("VideoCtrl"));
+    for (const auto& [control, key] : m_tips) {
+        control->setToolTip(Text(key));
+    }
 }
 
 // A release or a move sends the new value; a press alone only moves the thumb, its release
@@ -48,7 +55,7 @@ CCtrlSlider* CWndVideoCtrl::MakeSlider(int id, const char* track, const char* ti
     slider->SetImages({SkinImage(m_context, track), SkinImage(m_context, "bar_left"),
                        SkinImage(m_context, "bar_right"), SkinImage(m_context, "bar_thumb")});
     slider->SetRange(0, 100);
-    slider->setToolTip(Text(tip));
+    m_tips.emplace_back(slider, tip);
     connect(slider, &CCtrlSlider::notify, this, [this](int message, int control, int position) {
         if (message == CCtrlSlider::kNotifyRelease || message == CCtrlSlider::kNotifyMove) {
             m_owner.command(kUserMessage, static_cast<std::uintptr_t>(control), position);
@@ -65,7 +72,7 @@ CCtrlButtonEx* CWndVideoCtrl::MakeResetButton(const char* images, const char* ti
             tachy::skinctl::SkinStateImages::fromSkin(*m_context.images, QString::fromLatin1(images)));
     }
     button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(Text(tip));
+    m_tips.emplace_back(button, tip);
     connect(button, &QAbstractButton::clicked, this, [this, slider] {
         slider->SetPos(kNeutral);
         m_owner.command(kUserMessage, static_cast<std::uintptr_t>(slider->GetId()), kNeutral);

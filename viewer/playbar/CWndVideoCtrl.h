@@ -5,6 +5,8 @@
 
 #include <QImage>
 #include <QWidget>
+#include <utility>
+#include <vector>
 
 class CCtrlButtonEx;
 class CCtrlSlider;
@@ -37,6 +39,8 @@ public:
     CCtrlButtonEx* ResetButton(bool brightness) const {
         return brightness ? m_resetBrightness : m_resetContrast;
     }
+    // The language's texts were loaded again: the tool tips follow.
+    void OnLanguageChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +61,7 @@ private:
     CCtrlSlider* m_contrast = nullptr;          // child
     CCtrlButtonEx* m_resetBrightness = nullptr; // child
     CCtrlButtonEx* m_resetContrast = nullptr;   // child
+    std::vector<std::pair<QWidget*, const char*>> m_tips;  // each control and its text key
 };
 
 } // namespace viewer::playbar
