@@ -1,0 +1,79 @@
+#pragma once
+// The settings program's main dialog: loads the card's settings file (creating or repairing it
+// when the user agrees), shows it on the product's settings page, and saves it safely. After a
+// save it tells the viewer through "IPC_SHARED_ACCESS"; it follows the viewer's language through
+// the watcher on "IPC_SHARED_EVT_SETUP".
+
+#include "setup/CTachySetupApp.h"
+#include "setupfile/ISetupPageModel.h"
+#include "setupfile/SetupFileStore.h"
+
+#include <QDialog>
+#include <filesystem>
+#include <memory>
+
+class ISetupDlg;
+class QPushButton;
+class SetupWatcher;
+
+namespace tachy {
+class NamedEvent;
+}
+
+class CTachySetupDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    static constexpr int kWidth = 1024;
+    static constexpr int kHeight = 585;
+    static constexpr const char* kAccessEventName = "IPC_SHARED_ACCESS";
+
+    // `app` is borrowed and outlives the dialog; `drive` is the card's root (a mount point or
+    // any folder), empty when none was chosen.
+    CTachySetupDlg(CTachySetupApp& app, std::filesystem::path drive, QWidget* parent = nullptr);
+    ~CTachySetupDlg() override;
+
+    // Everything before the dialog is shown: the page, the settings file (with the user's
+    // answers), the watcher. False when the program is to close instead.
+    bool Setup();
+
+    ISetupDlg* Page() const { return m_page; }
+    const tachy::setupfile::SetupBuffer& Working() const { return m_working; }
+    const tachy::setupfile::SetupBuffer& Loaded() const { return m_loaded; }
+    std::filesystem::path SettingsFile() const;
+    bool IsWatching() const;
+
+public slots:
+    // The viewer changed its language: choose it again and relabel everything.
+    void OnLanguageChanged();
+
+private:
+    void CreateButtons();
+    void LayoutButtons();
+    void Relabel();
+    bool CreatePage();
+    bool LoadSettingsFile();
+    bool RepairSettingsFile(const std::filesystem::path& file);
+    bool CreateSettingsFile(const std::filesystem::path& file);
+    bool WriteWorking();
+    void SignalViewer();
+
+    void OnSave();
+    void OnDefault();
+    void OnTimeSet(qint64 time);
+
+    CTachySetupApp& m_app;
+    std::filesystem::path m_drive;
+    tachy::setupfile::SetupFileStore m_store;
+    std::unique_ptr<tachy::setupfile::ISetupPageModel> m_model;
+    tachy::setupfile::SetupBuffer m_working{};
+    tachy::setupfile::SetupBuffer m_loaded{};
+    ISetupDlg* m_page = nullptr; // a child of this dialog
+    QPushButton* m_save = nullptr;
+    QPushButton* m_cancel = nullptr;
+    QPushButton* m_default = nullptr;
+    QPushButton* m_format = nullptr;
+    QPushButton* m_systemInit = nullptr;
+    std::unique_ptr<tachy::NamedEvent> m_access;
+    std::unique_ptr<SetupWatcher> m_watcher;
+};

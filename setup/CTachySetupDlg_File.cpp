@@ -1,0 +1,116 @@
+// CTachySetupDlg: loading, creating, repairing and saving the settings file.
+#include "setup/CTachySetupDlg.h"
+
+#include "setup/ISetupDlg.h"
+#include "setup/SetupMessageBox.h"
+#include "setupfile/TimeSetFile.h"
+
+#include <algorithm>
+#include <ctime>
+#include <system_error>
+
+using setup::Answer;
+using setup::ShowSetupMessage;
+using tachy::setupfile::SetupFileStatus;
+using tachy::setupfile::SetupWriteResult;
+
+bool CTachySetupDlg::LoadSettingsFile() {
+    const std::filesystem::path file = SettingsFile();
+    m_working.fill(0);
+    const auto bytes = tachy::setupfile::SetupFileStore::Read(file);
+    std::error_code error;
+    if (bytes && m_model->Validate(*bytes, m_app.Identity()) == SetupFileStatus::Valid) {
+        std::copy_n(bytes->begin(), m_working.size(), m_working.begin());
+    } else if (bytes || std::filesystem::exists(file, error)) {
+        // Something is there but is no valid settings file: it is replaced only on the
+        // user's word and kept in the work folder first.
+        if (!RepairSettingsFile(file)) {
+            return false;
+        }
+    } else if (!CreateSettingsFile(file)) {
+        return false;
+    }
+    m_loaded = m_working;
+    m_page->ShowValues();
+    return true;
+}
+
+bool CTachySetupDlg::RepairSettingsFile(const std::filesystem::path& file) {
+    if (ShowSetupMessage(this, m_app.Language(), "common warning", "message 007", true) !=
+        Answer::Ok) {
+        return false;
+    }
+    m_model->NewFileDefaults(m_working, m_app.Identity());
+    const auto result = m_store.Repair(file, m_app.GetPaths().workFolder, m_working,
+                                       static_cast<std::int64_t>(std::time(nullptr)));
+    if (!result.written || *result.written != SetupWriteResult::Written) {
+        ShowSetupMessage(this, m_app.Language(), "common warning", "message 004", false);
+        return false;
+    }
+    SignalViewer();
+    return true;
+}
+
+bool CTachySetupDlg::CreateSettingsFile(const std::filesystem::path& file) {
+    if (ShowSetupMessage(this, m_app.Language(), "common info", "message 002", true) !=
+        Answer::Ok) {
+        return false;
+    }
+    m_model->NewFileDefaults(m_working, m_app.Identity());
+    if (m_store.Write(file, m_working) != SetupWriteResult::Written) {
+        ShowSetupMessage(this, m_app.Language(), "common warning", "message 004", false);
+        return false;
+    }
+    SignalViewer();
+    return true;
+}
+
+bool CTachySetupDlg::WriteWorking() {
+    m_model->UpdateChecksum(m_working);
+    if (m_store.Write(SettingsFile(), m_working) != SetupWriteResult::Written) {
+        ShowSetupMessage(this, m_app.Language(), "common warning", "message 011", false);
+        return false;
+    }
+    SignalViewer();
+    return true;
+}
+
+void CTachySetupDlg::OnSave() {
+    const int compare = m_model->Compare(m_loaded, m_working);
+    if (compare == 0) {
+        if (setup::ShowSetupMessage2(this, m_app.Language(), "common warning", "message 005",
+                                     "message 006", true) != Answer::Ok) {
+            m_model->RestoreFormatSetting(m_loaded, m_working, 0);
+            m_page->ShowValues();
+            return;
+        }
+    } else if (compare == tachy::setupfile::kCompareNeedsFormat) {
+        // The change needs the card formatted after the save, which this version cannot do
+        // yet: when the user agrees, the format is reported as failed. Either way nothing is
+        // written and the setting goes back to what the card holds; other changes stay.
+        if (ShowSetupMessage(this, m_app.Language(), "common warning", "message 008", true) ==
+            Answer::Ok) {
+            ShowSetupMessage(this, m_app.Language(), "common warning", "format message fail",
+                             false);
+        }
+        m_model->RestoreFormatSetting(m_loaded, m_working, 1);
+        m_page->ShowValues();
+        return;
+    }
+    if (WriteWorking()) {
+        accept();
+    }
+}
+
+void CTachySetupDlg::OnDefault() {
+    m_model->ButtonDefaults(m_working, m_app.Identity());
+    m_page->ShowValues();
+}
+
+void CTachySetupDlg::OnTimeSet(qint64 time) {
+    const auto result = tachy::setupfile::TimeSetFile::WriteTimeSet(
+        m_store, m_app.Option().SettingsFolder(m_drive), static_cast<std::int64_t>(time));
+    if (result != SetupWriteResult::Written) {
+        ShowSetupMessage(this, m_app.Language(), "common warning", "message 012", false);
+    }
+}

@@ -1,0 +1,53 @@
+// TachySetup: the recorder settings program. "--card PATH" points it at a card's root (a mount
+// point, an image's mount or any folder) instead of asking for a drive.
+
+#include "setup/CTachySetupApp.h"
+#include "setup/CTachySetupDlg.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <filesystem>
+
+namespace {
+
+// The folder that holds "_option": the executable's own, else the installed data folder.
+std::filesystem::path ProgramFolder() {
+    const std::filesystem::path executable = QCoreApplication::applicationDirPath().toStdString();
+    if (std::filesystem::exists(executable / "_option")) {
+        return executable;
+    }
+    return executable.parent_path() / "share" / "tachy";
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("TachySetup"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Edits the recorder's settings file on a card."));
+    parser.addHelpOption();
+    const QCommandLineOption card(QStringLiteral("card"),
+                                  QStringLiteral("The card's root: a mount point or a folder."),
+                                  QStringLiteral("PATH"));
+    parser.addOption(card);
+    parser.process(application);
+
+    CTachySetupApp app;
+    if (app.InitInstance(ProgramFolder()) != CTachySetupApp::Start::Ready) {
+        // No usable option file, or another settings program runs: nothing to show.
+        return 0;
+    }
+    std::filesystem::path drive;
+    if (parser.isSet(card)) {
+        drive = QDir(parser.value(card)).absolutePath().toStdString();
+    }
+    CTachySetupDlg dialog(app, drive);
+    if (!dialog.Setup()) {
+        return 0;
+    }
+    dialog.exec();
+    return 0;
+}
