@@ -125,7 +125,8 @@ void CSetupLogOn::AddTimePanel(QVBoxLayout* group) {
     // The clock is set only once the user has ticked that it should be.
     connect(m_timeCheck, &QCheckBox::toggled, m_timeSave, &QPushButton::setEnabled);
     connect(m_timeSave, &QPushButton::clicked, this, &CSetupLogOn::OnTimeSave);
-    actions->addWidget(m_timeCheck, 1);
+    group->addWidget(m_timeCheck);
+    actions->addStretch(1);
     actions->addWidget(m_timeSave);
     group->addLayout(actions);
 }

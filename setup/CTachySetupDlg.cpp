@@ -10,6 +10,7 @@
 
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 using setup::Answer;
 using setup::ShowSetupMessage;
@@ -31,6 +32,7 @@ CTachySetupDlg::CTachySetupDlg(CTachySetupApp& app, std::filesystem::path drive,
     setFixedSize(kWidth, kHeight);
     setup::ApplySetupStyle(*this, m_app.Language());
     CreateButtons();
+    Relabel();
 }
 
 CTachySetupDlg::~CTachySetupDlg() {
@@ -54,7 +56,6 @@ bool CTachySetupDlg::Setup() {
     if (const QScreen* screen = this->screen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
-    Relabel();
     m_access = std::make_unique<tachy::NamedEvent>(kAccessEventName);
     if (!CreatePage() || !LoadSettingsFile()) {
         return false;
@@ -83,21 +84,24 @@ void CTachySetupDlg::CreateButtons() {
     connect(m_save, &QPushButton::clicked, this, &CTachySetupDlg::OnSave);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_default, &QPushButton::clicked, this, &CTachySetupDlg::OnDefault);
-    LayoutButtons();
 }
 
 // Default and format at the left, system initialisation, save and cancel at the right.
 void CTachySetupDlg::LayoutButtons() {
     const int top = kHeight - kBottomInset + (kBottomInset - kButtonHeight) / 2;
+    // 100 pixels wide, or as wide as the language's text needs.
+    const auto width = [](QPushButton* button) {
+        return std::max(kButtonWidth, button->sizeHint().width());
+    };
     int left = kMargin;
     for (QPushButton* button : {m_default, m_format}) {
-        button->setGeometry(left, top, kButtonWidth, kButtonHeight);
-        left += kButtonWidth + kMargin;
+        button->setGeometry(left, top, width(button), kButtonHeight);
+        left += width(button) + kMargin;
     }
     int right = kWidth - kMargin;
     for (QPushButton* button : {m_cancel, m_save, m_systemInit}) {
-        right -= kButtonWidth;
-        button->setGeometry(right, top, kButtonWidth, kButtonHeight);
+        right -= width(button);
+        button->setGeometry(right, top, width(button), kButtonHeight);
         right -= kMargin;
     }
 }
@@ -108,6 +112,7 @@ void CTachySetupDlg::Relabel() {
     for (QPushButton* button : {m_default, m_format, m_systemInit, m_save, m_cancel}) {
         button->setText(setup::SetupText(language, button->objectName().toLatin1().constData()));
     }
+    LayoutButtons();
 }
 
 bool CTachySetupDlg::CreatePage() {

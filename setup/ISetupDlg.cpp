@@ -1,6 +1,7 @@
 #include "setup/ISetupDlg.h"
 
 #include "platform/text/CodePage.h"
+#include "setup/SetupFlowLayout.h"
 #include "setup/SetupMessageBox.h"
 #include "setupfile/SetupTextFields.h"
 #include "setupfile/TimeZoneList.h"
@@ -82,23 +83,21 @@ void ISetupDlg::AddSetting(QVBoxLayout* group, int offset, const QString& sectio
         group->addLayout(row);
         return;
     case SetupControl::Buttons:
-        row->addWidget(MakeButtons(offset, itemKeys));
+        row->addWidget(MakeButtons(offset, itemKeys), 1);
         break;
     case SetupControl::ButtonsAndList:
-        row->addWidget(MakeButtons(offset, itemKeys));
-        row->addWidget(MakeList(offset, listKeys.empty() ? itemKeys : listKeys, false));
+        row->addWidget(MakeButtons(offset, itemKeys), 1);
+        row->addWidget(MakeList(offset, listKeys.empty() ? itemKeys : listKeys, false), 0,
+                       Qt::AlignTop);
         break;
     }
-    row->addStretch(1);
     group->addWidget(label);
     group->addLayout(row);
 }
 
 QWidget* ISetupDlg::MakeButtons(int offset, const std::vector<QString>& keys) {
     auto* holder = new QWidget(this);
-    auto* layout = new QHBoxLayout(holder); // owned by the holder
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(12);
+    auto* layout = new SetupFlowLayout(holder, 12, 2); // owned by the holder
     auto* buttons = new QButtonGroup(holder);
     for (std::size_t choice = 0; choice < keys.size(); ++choice) {
         auto* button = new QRadioButton(holder);
