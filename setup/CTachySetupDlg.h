@@ -60,6 +60,7 @@ private:
 
     void OnSave();
     void OnDefault();
+    void OnSystemInit();
     void OnTimeSet(qint64 time);
 
     CTachySetupApp& m_app;

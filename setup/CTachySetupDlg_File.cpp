@@ -102,6 +102,46 @@ void CTachySetupDlg::OnSave() {
     }
 }
 
+// The page's factory defaults written to the card, and "reset.txt" at its root, which makes
+// the recorder reset itself at its next start.
+void CTachySetupDlg::OnSystemInit() {
+    m_model->FactoryDefaults(m_working, m_app.Identity());
+    m_page->ShowValues();
+    const int compare = m_model->Compare(m_loaded, m_working);
+    if (compare == 0) {
+        if (setup::ShowSetupMessage2(this, m_app.Language(), "common warning", "message 005",
+                                     "message 006", true) != Answer::Ok) {
+            m_model->RestoreFormatSetting(m_loaded, m_working, 0);
+            m_page->ShowValues();
+            return;
+        }
+    } else {
+        const char* key =
+            compare == tachy::setupfile::kCompareNeedsFormat ? "message 009" : "message 010";
+        if (ShowSetupMessage(this, m_app.Language(), "common warning", key, true) != Answer::Ok) {
+            m_working = m_loaded;
+            m_page->ShowValues();
+            return;
+        }
+    }
+    if (compare == tachy::setupfile::kCompareNeedsFormat) {
+        // The format these defaults need cannot be made by this version: reported as failed,
+        // the card's settings stay in force, nothing is written and no reset is asked for.
+        ShowSetupMessage(this, m_app.Language(), "common warning", "format message fail", false);
+        m_working = m_loaded;
+        m_page->ShowValues();
+        return;
+    }
+    if (!WriteWorking()) {
+        return;
+    }
+    if (tachy::setupfile::TimeSetFile::WriteReset(m_store, m_drive) != SetupWriteResult::Written) {
+        ShowSetupMessage(this, m_app.Language(), "common warning", "message 013", false);
+        return;
+    }
+    accept();
+}
+
 void CTachySetupDlg::OnDefault() {
     m_model->ButtonDefaults(m_working, m_app.Identity());
     m_page->ShowValues();
