@@ -1,6 +1,8 @@
-// TachySetup: the recorder settings program. "--card PATH" points it at a card's root (a mount
-// point, an image's mount or any folder) instead of asking for a drive.
+// TachySetup: the recorder settings program. It asks for the card among the removable drives;
+// "--card PATH" points it at a card's root (a mount point, an image's mount or any folder)
+// instead.
 
+#include "setup/CSetupDriveDlg.h"
 #include "setup/CTachySetupApp.h"
 #include "setup/CTachySetupDlg.h"
 
@@ -43,6 +45,12 @@ int main(int argc, char* argv[]) {
     std::filesystem::path drive;
     if (parser.isSet(card)) {
         drive = QDir(parser.value(card)).absolutePath().toStdString();
+    } else {
+        CSetupDriveDlg choice(app.Language(), tachy::VolumeEnvironment{});
+        choice.setWindowIcon(app.Icon());
+        if (choice.exec() == QDialog::Accepted) {
+            drive = choice.Drive().toStdString();
+        }
     }
     CTachySetupDlg dialog(app, drive);
     if (!dialog.Setup()) {
