@@ -102,7 +102,7 @@ QWidget* ISetupDlg::MakeButtons(int offset, const std::vector<QString>& keys) {
     for (std::size_t choice = 0; choice < keys.size(); ++choice) {
         auto* button = new QRadioButton(holder);
         button->setObjectName(ButtonName(offset, static_cast<int>(choice)));
-        const QString key = keys[choice];
+        const QString& key = keys[choice];
         AddRelabel([this, button, key] { button->setText(Text(key)); });
         buttons->addButton(button, static_cast<int>(choice));
         layout->addWidget(button);

@@ -15,7 +15,7 @@ namespace {
 
 // The folder that holds "_option": the executable's own, else the installed data folder.
 std::filesystem::path ProgramFolder() {
-    const std::filesystem::path executable = QCoreApplication::applicationDirPath().toStdString();
+    std::filesystem::path executable = QCoreApplication::applicationDirPath().toStdString();
     if (std::filesystem::exists(executable / "_option")) {
         return executable;
     }
