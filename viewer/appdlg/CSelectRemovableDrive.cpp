@@ -1,5 +1,6 @@
 #include "viewer/appdlg/CSelectRemovableDrive.h"
 
+#include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/appdlg/FormatReportText.h"
 #include "viewer/appdlg/RemovableDriveList.h"
 
@@ -21,6 +22,16 @@ QString Text(const CExLangManager& language, const char* key) {
 }
 
 } // namespace
+
+CardDialogOptions CardDialogOptions::ForViewer(const CTachyPlayerApp& app) {
+    CardDialogOptions options;
+    options.productId = app.Option().productId;
+    options.formatType = app.Option().formatType;
+    options.format.setupDir = app.Option().setupDir;
+    options.format.setupFileName = app.Option().setupFileName;
+    options.format.workFolder = app.GetPaths().appPath;
+    return options;
+}
 
 CSelectRemovableDrive::CSelectRemovableDrive(const CExLangManager& language,
                                              CardDialogOptions options, dialogs::AskUser ask,

@@ -11,6 +11,7 @@
 #include <functional>
 
 class CExLangManager;
+class CTachyPlayerApp;
 class QPushButton;
 
 namespace viewer::appdlg {
@@ -31,6 +32,10 @@ struct CardDialogOptions {
     int productId = 0;
     int formatType = 0; // the option file's "FormatType"
     CardFormatSetup format;
+
+    // The running viewer's: its model, format type and settings-file names from the option
+    // file, the settings file kept in the user's work folder while a card is formatted.
+    static CardDialogOptions ForViewer(const CTachyPlayerApp& app);
 };
 
 class CSelectRemovableDrive : public QDialog {

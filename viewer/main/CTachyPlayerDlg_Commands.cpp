@@ -8,6 +8,7 @@
 #include "platform/process/Process.h"
 #include "util/CUtilPath.h"
 #include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/appdlg/CSelectRemovableDrive.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
 #include "viewer/boxes/DisplayHost.h"
@@ -152,9 +153,32 @@ void CTachyPlayerDlg::OpenFolderDialog() {
     }
 }
 
-// The card dialog is still a folder choice here: a card is opened at its mount point.
+// The card dialog: OK opens the chosen card at its mount point. Its Format button pauses forward
+// playback (1080), plays on when the format is not confirmed (1081) and afterwards opens the
+// loaded card again when it was the one formatted (1083).
 void CTachyPlayerDlg::OpenCardDialog() {
-    OpenFolderDialog();
+    const CExLangManager& language = m_app.Language();
+    appdlg::CardDialogHooks hooks;
+    hooks.pauseForFormat = [this] { return m_playback->PauseForDialog(); };
+    hooks.resumeAfterCancel = [this](bool paused) { m_playback->ResumeAfterDialog(paused); };
+    hooks.formatted = [this](const QString& root) {
+        const QByteArray path = root.toUtf8();
+        OnUserCommand(kReopenPath, reinterpret_cast<std::intptr_t>(path.constData()));
+    };
+    const dialogs::AskUser ask = [this, &language](const char* captionKey, const char* textKey,
+                                                   const QString& text, bool withCancel) {
+        return ShowKeyedText(this, language, captionKey, textKey, text, withCancel) == Answer::Ok;
+    };
+    appdlg::CSelectRemovableDrive dialog(language, appdlg::CardDialogOptions::ForViewer(m_app), ask,
+                                         std::move(hooks), this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    if (dialog.Drive().isEmpty()) {
+        ShowKeyedMessage(this, language, "common info", "message 001");
+        return;
+    }
+    OpenPath(dialog.Drive());
 }
 
 // The recorder's vehicle driving log on the loaded card, in its dialog.
