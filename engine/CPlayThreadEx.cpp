@@ -314,8 +314,7 @@ void CPlayThreadEx::NoPicture(int channel) {
         const std::lock_guard<std::mutex> guard(m_currentLock);
         m_current[c].reset();
     }
-    if (!m_noPictureSent[c]) {
-        m_noPictureSent[c] = true;
+    if (!m_noPictureSent[c].exchange(true)) {
         Send(kNoPicture, channel, nullptr);
     }
 }

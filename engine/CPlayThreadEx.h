@@ -119,8 +119,10 @@ private:
     int m_executed = -1;          // guarded by m_wakeLock; the state of the pass under way
     bool m_ended = false;         // guarded by m_wakeLock; the loop has returned
 
+    // Set by the play thread and by a time search on the caller's thread while paused.
+    std::array<std::atomic<bool>, kChannels> m_noPictureSent{};
+
     // Playback thread only.
-    std::array<bool, kChannels> m_noPictureSent{};
     // When a running channel's queue was first found empty (a zero time: not empty), and
     // whether the channel fell behind: a channel that stays empty longer than the grace no
     // longer holds the clock, and its late pictures, once they come, do not pull it back.
