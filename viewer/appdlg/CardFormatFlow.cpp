@@ -7,6 +7,7 @@
 #include "viewer/appdlg/CardFiles.h"
 #include "viewer/appdlg/CardSettingsFile.h"
 
+#include <algorithm>
 #include <ctime>
 #include <sys/statvfs.h>
 #include <system_error>
@@ -43,10 +44,46 @@ CardFiles FilesAfterFormat(const std::string& drive, const tachy::VolumeTarget& 
                           fs::temp_directory_path());
 }
 
-void RemoveCopy(const fs::path& copy) {
+void RemoveFile(const fs::path& copy) {
     std::error_code ignored;
-    fs::remove(copy, ignored);
-    fs::remove(copy.parent_path(), ignored); // only when nothing else is in it
+    if (!copy.empty()) {
+        fs::remove(copy, ignored);
+    }
+}
+
+// The name of a file's copy: its own name, or its whole path when another kept file has that name.
+fs::path CopyName(const std::vector<CardKeptFile>& files, std::size_t index) {
+    const fs::path name = files[index].plain.filename();
+    for (std::size_t other = 0; other < index; ++other) {
+        if (files[other].plain.filename() == name) {
+            std::string flat = files[index].plain.generic_string();
+            std::replace(flat.begin(), flat.end(), '/', '_');
+            return flat;
+        }
+    }
+    return name;
+}
+
+// Removes every copy (the card was never touched) or keeps those left, and removes the run's
+// folder once nothing is in it.
+void RemoveCopies(CardFormatReport& report, bool keepLeft) {
+    for (CardKeptFileReport& entry : report.files) {
+        if (!keepLeft) {
+            RemoveFile(entry.keptCopy);
+        }
+    }
+    std::error_code ignored;
+    if (!report.keptFolder.empty() && fs::is_empty(report.keptFolder, ignored) && !ignored) {
+        fs::remove(report.keptFolder, ignored);
+        report.keptFolder.clear();
+    }
+}
+
+// After a format: the settings file's copy named on its own, the folder kept only while it holds
+// a copy.
+void FinishCopies(CardFormatReport& report, bool withSettings) {
+    report.keptCopy = withSettings && !report.files.empty() ? report.files[0].keptCopy : fs::path();
+    RemoveCopies(report, true);
 }
 
 } // namespace
@@ -122,9 +159,9 @@ bool CardFormatFlow::Format(const CardFormatRequest& request, const std::string&
     return ok;
 }
 
-// A folder of its own for each kept file, named by the time, so that a copy an earlier run had
-// to leave behind is never overwritten.
-fs::path CardFormatFlow::CopyPath() const {
+// A folder of its own for each run's copies, named by the time, so that copies an earlier run had
+// to leave behind are never overwritten.
+fs::path CardFormatFlow::CopyFolder() const {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
@@ -136,7 +173,114 @@ fs::path CardFormatFlow::CopyPath() const {
     for (int number = 2; fs::exists(folder, ignored); ++number) {
         folder = m_setup.workFolder / (base + " " + std::to_string(number));
     }
-    return folder / fs::path(m_setup.setupFileName).filename();
+    return folder;
+}
+
+std::vector<CardKeptFile> CardFormatFlow::KeptFiles(const CardFormatRequest& request) const {
+    std::vector<CardKeptFile> files;
+    if (WithSettingsFile(request)) {
+        const CardSettingsFile forms =
+            CardSettingsFile::At(fs::path(), m_setup.setupDir, m_setup.setupFileName);
+        files.push_back({forms.plain, forms.hidden});
+    }
+    files.insert(files.end(), request.otherFiles.begin(), request.otherFiles.end());
+    return files;
+}
+
+bool CardFormatFlow::WithSettingsFile(const CardFormatRequest& request) const {
+    return (request.keepSettingsFile || request.settingsFileAfterFormat) &&
+           !m_setup.setupFileName.empty();
+}
+
+bool CardFormatFlow::KeepCopies(const CardFormatRequest& request,
+                                const std::vector<CardKeptFile>& files,
+                                std::vector<std::string>& contents,
+                                CardFormatReport& report) const {
+    std::error_code failure;
+    const CardFiles before = fs::is_directory(request.drive, failure)
+                                 ? CardFiles::Mounted(request.drive)
+                                 : CardFiles::Raw(request.drive, fs::temp_directory_path());
+    contents.assign(files.size(), std::string());
+    report.files.assign(files.size(), CardKeptFileReport());
+    bool any = false;
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        CardKeptFileReport& entry = report.files[index];
+        entry.path = files[index].plain;
+        if (before.Read(files[index].plain, contents[index])) {
+            entry.found = true;
+        } else if (!files[index].hidden.empty() &&
+                   before.Read(files[index].hidden, contents[index])) {
+            entry.path = files[index].hidden;
+            entry.found = true;
+        }
+        any = any || entry.found;
+    }
+    if (!any) {
+        return true;
+    }
+
+    // Every copy is on the work folder's disk and reads back equal before the card is touched.
+    const fs::path folder = CopyFolder();
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        if (report.files[index].found) {
+            report.files[index].keptCopy = folder / CopyName(files, index);
+        }
+    }
+    fs::create_directories(folder, failure);
+    if (failure) {
+        report.error = "\"" + folder.string() + "\" could not be made: " + failure.message();
+    }
+    for (std::size_t index = 0; index < files.size() && report.error.empty(); ++index) {
+        const CardKeptFileReport& entry = report.files[index];
+        std::string back;
+        if (!entry.found) {
+            continue;
+        }
+        if (!CardFiles::WriteLocal(entry.keptCopy, contents[index], &report.error) ||
+            !CardFiles::ReadLocal(entry.keptCopy, back) || back != contents[index]) {
+            report.error = report.error.empty()
+                               ? "the copy \"" + entry.keptCopy.string() + "\" read back differs"
+                               : report.error;
+        }
+    }
+    report.keptFolder = folder;
+    if (report.error.empty()) {
+        return true;
+    }
+    RemoveCopies(report, false);
+    report.keptFolder.clear();
+    return false;
+}
+
+void CardFormatFlow::WriteBack(const CardFiles& after, const std::vector<CardKeptFile>& files,
+                               const std::vector<std::string>& contents,
+                               const CardFormatRequest& request, CardFormatReport& report) const {
+    const bool withSettings = WithSettingsFile(request);
+    for (std::size_t index = 0; index < files.size(); ++index) {
+        CardKeptFileReport& entry = report.files[index];
+        const bool replaced = index == 0 && withSettings && request.settingsFileAfterFormat;
+        if (!entry.found && !replaced) {
+            continue;
+        }
+        const std::string& bytes = replaced ? *request.settingsFileAfterFormat : contents[index];
+        const bool hidden = !files[index].hidden.empty() && entry.path == files[index].hidden;
+        std::string error;
+        std::string back;
+        if (!after.Write(entry.path, bytes, hidden, &error)) {
+            // the writer's reason
+        } else if (!after.Read(entry.path, back) || back != bytes) {
+            error = index == 0 && withSettings
+                        ? "the settings file read back from the card differs"
+                        : "\"" + entry.path.generic_string() + "\" read back from the card differs";
+        } else {
+            entry.written = true;
+            RemoveFile(entry.keptCopy);
+            entry.keptCopy.clear();
+            continue;
+        }
+        report.result = CardFormatResult::WriteBackFailed;
+        report.error = report.error.empty() ? error : report.error + "\n" + error;
+    }
 }
 
 CardFormatReport CardFormatFlow::Run(const CardFormatRequest& request) const {
@@ -148,78 +292,49 @@ CardFormatReport CardFormatFlow::Run(const CardFormatRequest& request) const {
         return report;
     }
     const CardFacts facts = ReadFacts(request.drive);
-
-    // The settings file, plain form first, then hidden.
-    const CardSettingsFile forms =
-        CardSettingsFile::At(fs::path(), m_setup.setupDir, m_setup.setupFileName);
-    std::string kept;
-    fs::path form;
-    std::error_code failure;
-    if (request.keepSettingsFile && !m_setup.setupFileName.empty()) {
-        const CardFiles before = fs::is_directory(request.drive, failure)
-                                     ? CardFiles::Mounted(request.drive)
-                                     : CardFiles::Raw(request.drive, fs::temp_directory_path());
-        if (before.Read(forms.plain, kept)) {
-            form = forms.plain;
-        } else if (before.Read(forms.hidden, kept)) {
-            form = forms.hidden;
-        }
-        report.settingsFileFound = !form.empty();
+    const bool withSettings = WithSettingsFile(request);
+    const std::vector<CardKeptFile> files = KeptFiles(request);
+    std::vector<std::string> contents;
+    const bool kept = KeepCopies(request, files, contents, report);
+    report.settingsFileFound = withSettings && request.keepSettingsFile && report.files[0].found;
+    if (!kept) {
+        report.keptCopy = withSettings ? report.files[0].keptCopy : fs::path();
+        report.result = CardFormatResult::CopyNotSaved;
+        return report;
     }
 
-    // The copy in the work folder is on its disk and reads back equal before the card is touched.
-    if (report.settingsFileFound) {
-        report.keptCopy = CopyPath();
-        std::string back;
-        fs::create_directories(report.keptCopy.parent_path(), failure);
-        if (failure) {
-            report.error = "\"" + report.keptCopy.parent_path().string() +
-                           "\" could not be made: " + failure.message();
-        } else if (!CardFiles::WriteLocal(report.keptCopy, kept, &report.error) ||
-                   !CardFiles::ReadLocal(report.keptCopy, back) || back != kept) {
-            report.error = report.error.empty() ? "the copy read back differs" : report.error;
-        }
-        if (!report.error.empty()) {
-            RemoveCopy(report.keptCopy);
-            report.result = CardFormatResult::CopyNotSaved;
-            return report;
-        }
-    }
-
-    if (!Format(request, facts.label, &report.error)) {
+    if (!Format(request, request.label.value_or(facts.label), &report.error)) {
         const double gigabytes = static_cast<double>(facts.totalBytes) / kBytesPerGigabyte;
         const double limit =
             request.formatType == 1 ? kFat32FormatLimitGigabytes : kSystemFormatterLimitGigabytes;
         report.result = gigabytes > limit ? CardFormatResult::TooLarge : CardFormatResult::Failed;
-        // A format that failed part of the way may have taken the file with it: the copy stays
-        // unless the card still gives it back unchanged.
-        std::string back;
-        if (report.settingsFileFound &&
-            FilesAfterFormat(request.drive, target, m_setup.environment).Read(form, back) &&
-            back == kept) {
-            RemoveCopy(report.keptCopy);
-            report.keptCopy.clear();
+        // A format that failed part of the way may have taken the files with it: a copy stays
+        // unless the card still gives its file back unchanged.
+        if (!report.keptFolder.empty()) {
+            const CardFiles after = FilesAfterFormat(request.drive, target, m_setup.environment);
+            for (std::size_t index = 0; index < files.size(); ++index) {
+                CardKeptFileReport& entry = report.files[index];
+                std::string back;
+                if (entry.found && after.Read(entry.path, back) && back == contents[index]) {
+                    RemoveFile(entry.keptCopy);
+                    entry.keptCopy.clear();
+                }
+            }
         }
+        FinishCopies(report, withSettings);
         return report;
     }
     report.error.clear();
     report.result = CardFormatResult::Formatted;
-    if (!report.settingsFileFound) {
-        return report;
+    const bool anything =
+        std::any_of(report.files.begin(), report.files.end(),
+                    [](const CardKeptFileReport& entry) { return entry.found; }) ||
+        (withSettings && request.settingsFileAfterFormat);
+    if (anything) {
+        WriteBack(FilesAfterFormat(request.drive, target, m_setup.environment), files, contents,
+                  request, report);
     }
-
-    const CardFiles after = FilesAfterFormat(request.drive, target, m_setup.environment);
-    const bool hidden = form == forms.hidden;
-    std::string back;
-    if (!after.Write(form, kept, hidden, &report.error)) {
-        report.result = CardFormatResult::WriteBackFailed;
-    } else if (!after.Read(form, back) || back != kept) {
-        report.error = "the settings file read back from the card differs";
-        report.result = CardFormatResult::WriteBackFailed;
-    } else {
-        RemoveCopy(report.keptCopy);
-        report.keptCopy.clear();
-    }
+    FinishCopies(report, withSettings);
     return report;
 }
 

@@ -1,18 +1,23 @@
 #pragma once
-// Formats a memory card FAT32 and keeps the recorder's settings file across the format: the file
-// (plain form first, then hidden) is copied into the user's work folder before anything is
-// written, the card is formatted with the system formatter or with CFat32Format, and the file is
-// written back in the form it had and read back. The copy is deleted only once the card holds
-// the file again; when the write-back fails the copy stays and the report names it.
+// Formats a memory card FAT32 and keeps the recorder's files across the format: the settings file
+// (plain form first, then hidden) and any further files the caller names are copied into the
+// user's work folder before anything is written, the card is formatted with the system formatter
+// or with CFat32Format, and each file is written back in the form it had and read back. A copy is
+// deleted only once the card holds its file again; when a write-back fails the copy stays and the
+// report names it.
 
 #include "platform/volume/SystemFormatter.h"
 #include "platform/volume/VolumeTarget.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace viewer::appdlg {
+
+class CardFiles;
 
 // What every format run of one viewer shares.
 struct CardFormatSetup {
@@ -24,12 +29,23 @@ struct CardFormatSetup {
     std::uint32_t imageSectorSize = 512;
 };
 
+// A file kept across the format, by its path from the card's root.
+struct CardKeptFile {
+    std::filesystem::path plain;
+    std::filesystem::path hidden; // its hidden form, looked for when the plain one is absent
+};
+
 struct CardFormatRequest {
     std::string drive; // a mount point, a block device or an image file
     bool keepSettingsFile = true;
-    int formatType = 0;             // 0: the system formatter; 1: CFat32Format
-    std::uint32_t clusterBytes = 0; // format type 0; 0 leaves the choice to the formatter
-    int sectorsPerCluster = 0;      // format type 1; 0 chooses by size
+    std::vector<CardKeptFile> otherFiles; // kept besides the settings file, when present
+    // Written as the settings file after the format (in the form found, else plain) instead of
+    // the bytes the card held; the bytes found are still kept until this is on the card.
+    std::optional<std::string> settingsFileAfterFormat;
+    std::optional<std::string> label; // the new volume label; unset: the card's present one
+    int formatType = 0;               // 0: the system formatter; 1: CFat32Format
+    std::uint32_t clusterBytes = 0;   // format type 0; 0 leaves the choice to the formatter
+    int sectorsPerCluster = 0;        // format type 1; 0 chooses by size
 };
 
 enum class CardFormatResult {
@@ -41,11 +57,22 @@ enum class CardFormatResult {
     WriteBackFailed, // formatted, but the settings file is only in the kept copy
 };
 
+// What became of one kept file.
+struct CardKeptFileReport {
+    std::filesystem::path path;     // on the card, in the form found (or written)
+    bool found = false;             // the card held it before the format
+    bool written = false;           // on the card after the format and read back equal
+    std::filesystem::path keptCopy; // its copy left in the work folder; empty once removed
+};
+
 struct CardFormatReport {
     CardFormatResult result = CardFormatResult::Failed;
     std::string error; // the platform's or the formatter's reason
     bool settingsFileFound = false;
-    std::filesystem::path keptCopy; // the copy in the work folder (WriteBackFailed, CopyNotSaved)
+    std::filesystem::path keptCopy; // the settings file's copy in the work folder (WriteBackFailed,
+                                    // CopyNotSaved, or a failed format that may have taken it)
+    std::vector<CardKeptFileReport> files; // the settings file first, then the other files
+    std::filesystem::path keptFolder;      // the work-folder folder of copies left; empty when none
 };
 
 // What the card's boot sector says, read before it is formatted.
@@ -68,7 +95,17 @@ private:
     std::string Refusal(const std::string& drive, tachy::VolumeTarget* target) const;
     bool Format(const CardFormatRequest& request, const std::string& label,
                 std::string* error) const;
-    std::filesystem::path CopyPath() const;
+    std::filesystem::path CopyFolder() const;
+    // The settings file (when kept or replaced) first, then the request's other files.
+    std::vector<CardKeptFile> KeptFiles(const CardFormatRequest& request) const;
+    bool WithSettingsFile(const CardFormatRequest& request) const;
+    // Reads the files the card holds and copies them into one new work-folder folder; false,
+    // with the reason in the report, when a copy cannot be made and read back equal.
+    bool KeepCopies(const CardFormatRequest& request, const std::vector<CardKeptFile>& files,
+                    std::vector<std::string>& contents, CardFormatReport& report) const;
+    void WriteBack(const CardFiles& after, const std::vector<CardKeptFile>& files,
+                   const std::vector<std::string>& contents, const CardFormatRequest& request,
+                   CardFormatReport& report) const;
 
     CardFormatSetup m_setup;
 };

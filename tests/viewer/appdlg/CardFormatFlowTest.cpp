@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <sys/stat.h>
 
@@ -235,6 +236,11 @@ TEST_F(CardFormatFlowTest, AFailedWriteBackLeavesTheCopyInTheWorkFolderAndNamesI
     EXPECT_TRUE(message.text.contains(QString::fromStdString(report.keptCopy.string())))
         << message.text.toStdString();
 
+    ASSERT_EQ(report.files.size(), 1u);
+    EXPECT_EQ(report.files[0].keptCopy, report.keptCopy);
+    EXPECT_EQ(report.keptFolder, report.keptCopy.parent_path());
+    EXPECT_FALSE(report.files[0].written);
+
     // A second failing run keeps its own copy beside the first.
     const fs::path again = MakeCard(300 * kMiB, "plain");
     request.drive = again.string();
@@ -242,6 +248,90 @@ TEST_F(CardFormatFlowTest, AFailedWriteBackLeavesTheCopyInTheWorkFolderAndNamesI
     ASSERT_EQ(second.result, CardFormatResult::WriteBackFailed);
     EXPECT_NE(second.keptCopy, report.keptCopy);
     EXPECT_EQ(FilesUnder(m_setup.workFolder).size(), 2u);
+}
+
+// The settings program's files: besides the settings file, its clock file and the reset request
+// are kept and come back byte for byte; a file the card does not hold is not made up.
+TEST_F(CardFormatFlowTest, EveryNamedFileTheCardHoldsComesBackByteForByte) {
+    const fs::path image = MakeCard(300 * kMiB, "plain");
+    const std::string clock = "2026-12-08 19:41:02";
+    EXPECT_TRUE(runTool("mcopy -i " + quoted(image) + " " +
+                        quoted(m_folder.write("timeset.txt", clock)) + " ::/SETUP/timeset.txt")
+                    .ok);
+    EXPECT_TRUE(runTool("mcopy -i " + quoted(image) + " " +
+                        quoted(m_folder.write("reset.txt", "")) + " ::/reset.txt")
+                    .ok);
+    CardFormatRequest request;
+    request.drive = image.string();
+    request.clusterBytes = 4096;
+    request.otherFiles = {{"SETUP/timeset.txt", {}}, {"reset.txt", {}}, {"SETUP/absent.txt", {}}};
+    const CardFormatReport report = CardFormatFlow(m_setup).Run(request);
+    ASSERT_EQ(report.result, CardFormatResult::Formatted) << report.error;
+    ASSERT_EQ(report.files.size(), 4u);
+    for (std::size_t index = 0; index < 3; ++index) {
+        EXPECT_TRUE(report.files[index].found) << index;
+        EXPECT_TRUE(report.files[index].written) << index;
+        EXPECT_TRUE(report.files[index].keptCopy.empty()) << index;
+    }
+    EXPECT_FALSE(report.files[3].found);
+    EXPECT_FALSE(report.files[3].written);
+    EXPECT_TRUE(runTool("fsck.fat -n " + quoted(image)).ok);
+    EXPECT_EQ(ReadFromCard(image, "SETUP/setting.dat"), m_settings);
+    EXPECT_EQ(ReadFromCard(image, "SETUP/timeset.txt"), clock);
+    EXPECT_EQ(ReadFromCard(image, "reset.txt"), "");
+    EXPECT_EQ(ReadFromCard(image, "SETUP/absent.txt"), "(absent)");
+    EXPECT_EQ(ReadFromCard(image, "NORMAL/REC.AVI"), "(absent)");
+    EXPECT_TRUE(report.keptFolder.empty());
+    EXPECT_TRUE(FilesUnder(m_setup.workFolder).empty());
+}
+
+// The settings program writes its settings as shown after the format, also onto a card that
+// had none, with the label it was given.
+TEST_F(CardFormatFlowTest, ASettingsFileGivenForAfterTheFormatIsWrittenInsteadOfTheOneFound) {
+    for (const char* form : {"plain", "none"}) {
+        const fs::path image = MakeCard(300 * kMiB, form);
+        CardFormatRequest request;
+        request.drive = image.string();
+        request.clusterBytes = 4096;
+        request.label = "NEWCARD";
+        std::string shown = m_settings;
+        std::reverse(shown.begin(), shown.end());
+        request.settingsFileAfterFormat = shown;
+        const CardFormatReport report = CardFormatFlow(m_setup).Run(request);
+        ASSERT_EQ(report.result, CardFormatResult::Formatted) << report.error;
+        EXPECT_EQ(report.settingsFileFound, std::string(form) == "plain");
+        EXPECT_EQ(ReadFromCard(image, "SETUP/setting.dat"), shown) << form;
+        EXPECT_NE(runTool("fatlabel " + quoted(image)).output.find("NEWCARD"), std::string::npos);
+        EXPECT_TRUE(report.keptFolder.empty());
+        fs::remove(image);
+    }
+}
+
+// With several files kept, every file that did not come back leaves its copy, named by its own
+// name, in the run's folder.
+TEST_F(CardFormatFlowTest, AFailedWriteBackLeavesEveryCopyInOneFolder) {
+    const fs::path script = m_folder.write(
+        "broken-mkfs",
+        "#!/bin/sh\nfor last; do :; done\n"
+        "dd if=/dev/zero of=\"$last\" bs=4096 count=1024 conv=notrunc 2>/dev/null\n");
+    fs::permissions(script, fs::perms::owner_all);
+    m_setup.formatter = tachy::SystemFormatter(script);
+    const fs::path image = MakeCard(300 * kMiB, "plain");
+    EXPECT_TRUE(runTool("mcopy -i " + quoted(image) + " " +
+                        quoted(m_folder.write("timeset.txt", "2026-01-02 03:04:05")) +
+                        " ::/SETUP/timeset.txt")
+                    .ok);
+    CardFormatRequest request;
+    request.drive = image.string();
+    request.otherFiles = {{"SETUP/timeset.txt", {}}, {"reset.txt", {}}};
+    const CardFormatReport report = CardFormatFlow(m_setup).Run(request);
+    ASSERT_EQ(report.result, CardFormatResult::WriteBackFailed);
+    ASSERT_FALSE(report.keptFolder.empty());
+    EXPECT_EQ(report.keptFolder.parent_path(), m_setup.workFolder);
+    EXPECT_EQ(tachy::test::readAll(report.keptFolder / "setting.dat"), m_settings);
+    EXPECT_EQ(tachy::test::readAll(report.keptFolder / "timeset.txt"), "2026-01-02 03:04:05");
+    EXPECT_EQ(FilesUnder(m_setup.workFolder).size(), 2u); // no reset.txt was on the card
+    EXPECT_EQ(report.keptCopy, report.keptFolder / "setting.dat");
 }
 
 // Where the copy cannot be kept, the card is not formatted at all.
