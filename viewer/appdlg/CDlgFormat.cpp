@@ -77,6 +77,10 @@ void CDlgFormat::FormatSelected() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const CardFormatReport report = CardFormatFlow(m_setup).Run(request);
     QApplication::restoreOverrideCursor();
+    if (report.result == CardFormatResult::Formatted ||
+        report.result == CardFormatResult::WriteBackFailed) {
+        m_formatted = drive;
+    }
     const FormatMessage message = FormatReportText::For(m_language, report, false);
     m_ask(message.captionKey, message.textKey, message.text, false);
     accept();

@@ -7,6 +7,7 @@
 #include "viewer/dialogs/DialogTexts.h"
 
 #include <QDialog>
+#include <QString>
 
 class CExLangManager;
 class QPushButton;
@@ -29,6 +30,9 @@ public:
     QRadioButton* KeepOption() const { return m_keep; }
     QRadioButton* EraseOption() const { return m_erase; }
 
+    // The card formatted by the last Format, empty when none was (not asked, refused, failed).
+    const QString& FormattedDrive() const { return m_formatted; }
+
     // Button 1: asks, formats the selected card and closes.
     void FormatSelected();
 
@@ -42,6 +46,7 @@ private:
     QRadioButton* m_keep = nullptr;       // child, 1036
     QRadioButton* m_erase = nullptr;      // child, 1037
     QPushButton* m_ok = nullptr;          // child
+    QString m_formatted;
 };
 
 } // namespace viewer::appdlg

@@ -142,6 +142,10 @@ private:
     std::intptr_t OnUserCommand(std::uintptr_t code, std::intptr_t argument);
     void OpenFolderDialog();
     void OpenCardDialog();
+    // The About box's Format button: the format dialog, playback paused while it is open.
+    void OpenFormatDialog();
+    // Opens the loaded card again when it lies on the volume at root (after a format).
+    void ReopenIfLoadedFrom(const QString& root);
     void StartSetupProgram();
     void ApplyVolume(int volume);
     void ApplyPictureControl(bool brightness, int value);
@@ -241,7 +245,6 @@ private:
 
     std::unique_ptr<tachy::NamedEvent> m_setupEvent;   // "IPC_SHARED_EVT_SETUP"
     // Runs the format dialog from the About box; empty until the card dialogs provide one.
-    std::function<void()> m_openFormatDialog;
     bool m_opening = false;  // GUI thread: a load is under way
     bool m_shutDown = false;
     std::atomic<int> m_openCount{0};

@@ -8,6 +8,7 @@
 #include "platform/process/Process.h"
 #include "util/CUtilPath.h"
 #include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/appdlg/CDlgFormat.h"
 #include "viewer/appdlg/CSelectRemovableDrive.h"
 #include "viewer/boxes/CFullScreen.h"
 #include "viewer/boxes/CWndDisplayBox.h"
@@ -24,6 +25,21 @@
 
 using namespace viewer;
 using namespace std::chrono_literals;
+
+namespace {
+
+// Whether path is the volume's root or lies below it: "/media/card2" is not on "/media/card".
+bool IsOnVolume(const QString& path, QString root) {
+    if (path.isEmpty() || root.isEmpty()) {
+        return false;
+    }
+    while (root.size() > 1 && root.endsWith(QLatin1Char('/'))) {
+        root.chop(1);
+    }
+    return path == root || path.startsWith(root == QStringLiteral("/") ? root : root + QLatin1Char('/'));
+}
+
+} // namespace
 
 std::intptr_t CTachyPlayerDlg::command(unsigned message, std::uintptr_t code, std::intptr_t argument) {
     if (message == kUserMessage) {
@@ -68,8 +84,8 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
         return m_Setup.volume;
     case kReopenPath: {
         const auto* path = reinterpret_cast<const char*>(argument);
-        if (path != nullptr && LoadedPath().contains(QString::fromUtf8(path))) {
-            OpenPath(LoadedPath());
+        if (path != nullptr) {
+            ReopenIfLoadedFrom(QString::fromUtf8(path));
         }
         return 0;
     }
@@ -179,6 +195,30 @@ void CTachyPlayerDlg::OpenCardDialog() {
         return;
     }
     OpenPath(dialog.Drive());
+}
+
+void CTachyPlayerDlg::OpenFormatDialog() {
+    const CExLangManager& language = m_app.Language();
+    const dialogs::AskUser ask = [this, &language](const char* captionKey, const char* textKey,
+                                                   const QString& text, bool withCancel) {
+        return ShowKeyedText(this, language, captionKey, textKey, text, withCancel) == Answer::Ok;
+    };
+    const bool paused = m_playback->PauseForDialog();
+    appdlg::CDlgFormat dialog(language, appdlg::CardDialogOptions::ForViewer(m_app).format, ask, this);
+    dialog.exec();
+    const QString formatted = dialog.FormattedDrive();
+    if (formatted.isEmpty() || !IsOnVolume(LoadedPath(), formatted)) {
+        m_playback->ResumeAfterDialog(paused);
+        return;
+    }
+    ReopenIfLoadedFrom(formatted);
+}
+
+// A formatted card's files are gone: the loaded list is read again from the card as it is now.
+void CTachyPlayerDlg::ReopenIfLoadedFrom(const QString& root) {
+    if (LoadState() != kNothingLoaded && IsOnVolume(LoadedPath(), root)) {
+        OpenPath(LoadedPath());
+    }
 }
 
 // The recorder's vehicle driving log on the loaded card, in its dialog.

@@ -50,7 +50,7 @@ void CTachyPlayerDlg::ShowAbout() {
         dialog.exec();
         return;
     }
-    appdlg::CAboutDlg dialog(m_app.Language(), info, m_openFormatDialog, this);
+    appdlg::CAboutDlg dialog(m_app.Language(), info, [this] { OpenFormatDialog(); }, this);
     dialog.exec();
 }
 
