@@ -92,15 +92,12 @@ bool RawVolume::openDevice(const RawVolumeOptions& options, std::string* error) 
                                 "\"); it is never formatted");
             return false;
         }
-        if (!unmountVolumeTarget(m_target, error)) {
-            return false;
-        }
     }
-    const int flags = options.forWriting ? O_RDWR | O_EXCL | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
-    m_fd.reset(::open(m_target.path.c_str(), flags));
-    if (!m_fd.valid()) {
-        setError(error,
-                 describe(errno == EBUSY ? "another program is using" : "cannot open", m_target));
+    m_access = options.deviceAccess ? options.deviceAccess : deviceAccessFor(options.environment);
+    if (options.forWriting && !unmountForWriting(m_target, m_access.get(), error)) {
+        return false;
+    }
+    if (!openDeviceFile(m_access.get(), options.forWriting, error)) {
         return false;
     }
     int sectorSize = 0;
@@ -129,6 +126,28 @@ bool RawVolume::openDevice(const RawVolumeOptions& options, std::string* error) 
     }
     m_partition.hiddenSectors = static_cast<std::uint32_t>(hidden);
     readPartitionType();
+    return true;
+}
+
+// Through the installed access first (it may ask the user for authorisation), then directly;
+// when both fail the access's reason is the one reported.
+bool RawVolume::openDeviceFile(const DeviceAccess* access, bool forWriting, std::string* error) {
+    std::string accessError;
+    if (access != nullptr) {
+        m_fd.reset(access->openDevice(m_target.path, forWriting, &accessError));
+        if (m_fd.valid()) {
+            return true;
+        }
+    }
+    const int flags = forWriting ? O_RDWR | O_EXCL | O_CLOEXEC : O_RDONLY | O_CLOEXEC;
+    m_fd.reset(::open(m_target.path.c_str(), flags));
+    if (!m_fd.valid()) {
+        setError(error, access != nullptr
+                            ? accessError
+                            : describe(errno == EBUSY ? "another program is using" : "cannot open",
+                                       m_target));
+        return false;
+    }
     return true;
 }
 
@@ -192,9 +211,24 @@ PartitionTypeResult RawVolume::setPartitionType(std::uint8_t type) {
     if (!m_target.device || !m_target.device->isPartition()) {
         return PartitionTypeResult::NotApplicable;
     }
+    bool diskOpened = false;
+    const PartitionTypeResult result = setPartitionTypeDirectly(type, &diskOpened);
+    if (diskOpened || !m_access) {
+        return result;
+    }
+    std::string ignored;
+    const PartitionTypeResult viaAccess = m_access->setPartitionType(m_target.path, type, &ignored);
+    if (viaAccess == PartitionTypeResult::Set) {
+        m_partition.partitionType = type;
+    }
+    return viaAccess;
+}
+
+PartitionTypeResult RawVolume::setPartitionTypeDirectly(std::uint8_t type, bool* diskOpened) {
     // The whole disk is opened without O_EXCL: this object already holds its partition.
     const fs::UniqueFd disk(
         ::open((m_environment.deviceRoot / m_target.device->diskName).c_str(), O_RDWR | O_CLOEXEC));
+    *diskOpened = disk.valid();
     std::string sector(kMbrSize, '\0');
     if (!disk.valid() || ::pread(disk.get(), sector.data(), sector.size(), 0) !=
                              static_cast<ssize_t>(sector.size())) {

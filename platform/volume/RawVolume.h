@@ -6,6 +6,7 @@
 // until the object goes away.
 
 #include "platform/fs/UniqueFd.h"
+#include "platform/volume/DeviceAccess.h"
 #include "platform/volume/VolumeTarget.h"
 
 #include <cstdint>
@@ -18,6 +19,9 @@ struct RawVolumeOptions {
     VolumeEnvironment environment;
     std::uint32_t imageSectorSize = 512; // the sector size an image file is taken to have
     bool forWriting = true;              // false: read-only, neither unmounted nor locked
+    // Opens and unmounts block devices; null: the one installed for the machine (UDisks2 on a
+    // desktop) when the environment is the machine's, else the process itself.
+    std::shared_ptr<const DeviceAccess> deviceAccess;
 };
 
 struct DriveGeometry {
@@ -33,12 +37,6 @@ struct PartitionInformation {
     std::uint32_t hiddenSectors = 0;   // sectors before the partition
     int partitionNumber = 0;           // 0: a whole disk or an image file
     std::uint8_t partitionType = 0;    // from the disk's master boot record; 0 when none
-};
-
-enum class PartitionTypeResult {
-    Set,           // the master boot record now holds the type
-    NotApplicable, // no record to change: an image, a whole disk, a GPT disk
-    Failed,        // a record exists but could not be changed
 };
 
 class RawVolume {
@@ -65,17 +63,21 @@ public:
     // Total bytes written through this object.
     std::uint64_t bytesWritten() const { return m_bytesWritten; }
 
-    // Sets the partition's type byte in the disk's master boot record.
+    // Sets the partition's type byte in the disk's master boot record: directly, or through
+    // the device access when the disk cannot be opened for writing (a user without root).
     PartitionTypeResult setPartitionType(std::uint8_t type);
 
 private:
     RawVolume() = default;
     bool openImage(const RawVolumeOptions& options, std::string* error);
     bool openDevice(const RawVolumeOptions& options, std::string* error);
+    bool openDeviceFile(const DeviceAccess* access, bool forWriting, std::string* error);
     void readPartitionType();
+    PartitionTypeResult setPartitionTypeDirectly(std::uint8_t type, bool* diskOpened);
 
     VolumeTarget m_target;
     VolumeEnvironment m_environment;
+    std::shared_ptr<const DeviceAccess> m_access;
     fs::UniqueFd m_fd;
     DriveGeometry m_geometry;
     PartitionInformation m_partition;

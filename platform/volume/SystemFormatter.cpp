@@ -2,6 +2,7 @@
 
 #include "platform/fs/FileIo.h"
 #include "platform/process/Process.h"
+#include "platform/volume/DeviceAccess.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -106,7 +107,7 @@ bool SystemFormatter::format(const SystemFormatRequest& request, std::string* er
                             target->systemMountPoint + "\"); it is never formatted");
         return false;
     }
-    if (!unmountVolumeTarget(*target, error)) {
+    if (!unmountForWriting(*target, deviceAccessFor(m_environment).get(), error)) {
         return false;
     }
     const OutputFile output;

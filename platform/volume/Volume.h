@@ -4,29 +4,21 @@
 // point is what the suite calls the volume's drive. Kernel tables are read from an injectable
 // environment so that tests can list a tree of their own.
 
+#include "platform/volume/VolumeSource.h"
 #include "platform/volume/VolumeTarget.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace tachy {
 
-struct RemovableVolume {
-    std::string label;      // the file system's label; the mount point's name when it has none
-    std::string mountPoint; // the drive
-    std::string device;     // the device node
-    std::uint64_t totalBytes = 0;
-    std::uint64_t freeBytes = 0;
-};
-
-class Volume {
+class Volume : public VolumeSource {
 public:
     explicit Volume(VolumeEnvironment environment = {});
 
     // Sorted by mount point; a device mounted twice is listed once, at its first mount. A volume
     // whose space cannot be read is left out.
-    std::vector<RemovableVolume> removableVolumes() const;
+    std::vector<RemovableVolume> removableVolumes() const override;
 
     // Waits up to `timeoutMilliseconds` for the mount table to change (a card arrived or was
     // removed); true when it changed. Reads the table's change notice through poll.

@@ -26,7 +26,7 @@ constexpr std::array<Column, 5> kColumns = {{{"dlg list column drive", 60},
 
 RemovableDriveList::RemovableDriveList(const CExLangManager& language,
                                        tachy::VolumeEnvironment environment, QWidget* parent)
-    : QTreeWidget(parent), m_volume(std::move(environment)) {
+    : QTreeWidget(parent), m_source(tachy::volumeSourceFor(environment)) {
     setObjectName(QStringLiteral("1010"));
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -54,6 +54,15 @@ RemovableDriveList::RemovableDriveList(const CExLangManager& language,
     m_poll->setInterval(kPollMilliseconds);
     connect(m_poll, &QTimer::timeout, this, [this] { CheckForChange(); });
     m_poll->start();
+    // A notice may come on the source's thread: the check runs on the list's own.
+    m_subscription = m_source->subscribe([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { CheckForChange(); }, Qt::QueuedConnection);
+    });
+}
+
+RemovableDriveList::~RemovableDriveList() {
+    m_source->unsubscribe(m_subscription);
 }
 
 QString RemovableDriveList::Gigabytes(std::uint64_t bytes) {
@@ -61,7 +70,7 @@ QString RemovableDriveList::Gigabytes(std::uint64_t bytes) {
 }
 
 void RemovableDriveList::Refill() {
-    m_listed = m_volume.removableVolumes();
+    m_listed = m_source->removableVolumes();
     clear();
     for (const tachy::RemovableVolume& card : m_listed) {
         auto* row = new QTreeWidgetItem(this); // owned by the list
@@ -97,7 +106,7 @@ bool RemovableDriveList::SameCards(const std::vector<tachy::RemovableVolume>& a,
 }
 
 bool RemovableDriveList::CheckForChange() {
-    if (SameCards(m_volume.removableVolumes(), m_listed)) {
+    if (SameCards(m_source->removableVolumes(), m_listed)) {
         return false;
     }
     Refill();

@@ -1,12 +1,15 @@
 #pragma once
 // The list of removable cards both card dialogs show: drive, name, capacity, used and free
-// space, one row per mounted removable volume. It looks at the volume list every second and,
-// when a card arrived or was removed, fills itself again with no row selected.
+// space, one row per mounted removable volume. The volumes come from the source installed for
+// the machine (UDisks2 on a desktop) or from the kernel's tables. It looks at the volume list
+// every second, and at once when the source reports a change, and when a card arrived or was
+// removed fills itself again with no row selected.
 
 #include "platform/volume/Volume.h"
 
 #include <QTreeWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class CExLangManager;
@@ -18,6 +21,7 @@ class RemovableDriveList : public QTreeWidget {
 public:
     RemovableDriveList(const CExLangManager& language, tachy::VolumeEnvironment environment,
                        QWidget* parent);
+    ~RemovableDriveList() override;
 
     // Called after every refill.
     void SetRefilled(std::function<void()> refilled) { m_refilled = std::move(refilled); }
@@ -34,7 +38,8 @@ private:
     static bool SameCards(const std::vector<tachy::RemovableVolume>& a,
                           const std::vector<tachy::RemovableVolume>& b);
 
-    tachy::Volume m_volume;
+    std::shared_ptr<const tachy::VolumeSource> m_source;
+    int m_subscription = 0;
     std::vector<tachy::RemovableVolume> m_listed;
     QTimer* m_poll = nullptr; // child
     std::function<void()> m_refilled;
