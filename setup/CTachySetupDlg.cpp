@@ -78,12 +78,11 @@ void CTachySetupDlg::CreateButtons() {
     make(m_systemInit, "common sys init");
     make(m_save, "common save");
     make(m_cancel, "common cancel");
-    // Formatting is not offered yet.
-    m_format->setEnabled(false);
     connect(m_save, &QPushButton::clicked, this, &CTachySetupDlg::OnSave);
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_default, &QPushButton::clicked, this, &CTachySetupDlg::OnDefault);
     connect(m_systemInit, &QPushButton::clicked, this, &CTachySetupDlg::OnSystemInit);
+    connect(m_format, &QPushButton::clicked, this, &CTachySetupDlg::OnFormat);
 }
 
 // Default and format at the left, system initialisation, save and cancel at the right.

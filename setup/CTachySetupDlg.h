@@ -1,10 +1,12 @@
 #pragma once
 // The settings program's main dialog: loads the card's settings file (creating or repairing it
-// when the user agrees), shows it on the product's settings page, and saves it safely. After a
-// save it tells the viewer through "IPC_SHARED_ACCESS"; it follows the viewer's language through
-// the watcher on "IPC_SHARED_EVT_SETUP".
+// when the user agrees), shows it on the product's settings page, saves it safely, and formats the
+// card (its format button, and after a save that needs it) with the card's files kept. After a
+// write or a format it tells the viewer through "IPC_SHARED_ACCESS"; it follows the viewer's
+// language through the watcher on "IPC_SHARED_EVT_SETUP".
 
 #include "setup/CTachySetupApp.h"
+#include "setup/SetupCardFormat.h"
 #include "setupfile/ISetupPageModel.h"
 #include "setupfile/SetupFileStore.h"
 
@@ -42,6 +44,9 @@ public:
     const tachy::setupfile::SetupBuffer& Loaded() const { return m_loaded; }
     std::filesystem::path SettingsFile() const;
     bool IsWatching() const;
+    // What the format button and the format after a save format: by default the card's drive
+    // (its mount point) with mkfs.fat.
+    void SetFormatTarget(SetupFormatTarget target) { m_formatTarget = std::move(target); }
 
 public slots:
     // The viewer changed its language: choose it again and relabel everything.
@@ -62,6 +67,15 @@ private:
     void OnDefault();
     void OnSystemInit();
     void OnTimeSet(qint64 time);
+    void OnFormat();
+
+    SetupCardFormat CardFormat() const;
+    // The format that follows a save which needs one, with the user told how it ended.
+    viewer::appdlg::CardFormatReport FormatAfterSave(bool successMessage);
+    // After a failed format-after-save: the settings as loaded go back on the card.
+    void RestoreLoaded();
+    // Tells the user how a format ended; true when it was formatted with every file back.
+    bool ReportFormat(const viewer::appdlg::CardFormatReport& report, bool successMessage);
 
     CTachySetupApp& m_app;
     std::filesystem::path m_drive;
@@ -75,6 +89,7 @@ private:
     QPushButton* m_default = nullptr;
     QPushButton* m_format = nullptr;
     QPushButton* m_systemInit = nullptr;
+    SetupFormatTarget m_formatTarget;
     std::unique_ptr<tachy::NamedEvent> m_access;
     std::unique_ptr<SetupWatcher> m_watcher;
 };

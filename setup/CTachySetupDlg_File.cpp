@@ -85,16 +85,24 @@ void CTachySetupDlg::OnSave() {
             return;
         }
     } else if (compare == tachy::setupfile::kCompareNeedsFormat) {
-        // The change needs the card formatted after the save, which this version cannot do
-        // yet: when the user agrees, the format is reported as failed. Either way nothing is
-        // written and the setting goes back to what the card holds; other changes stay.
-        if (ShowSetupMessage(this, m_app.Language(), "common warning", "message 008", true) ==
+        if (ShowSetupMessage(this, m_app.Language(), "common warning", "message 008", true) !=
             Answer::Ok) {
-            ShowSetupMessage(this, m_app.Language(), "common warning", "format message fail",
-                             false);
+            m_model->RestoreFormatSetting(m_loaded, m_working, 1);
+            m_page->ShowValues();
+            return;
         }
-        m_model->RestoreFormatSetting(m_loaded, m_working, 1);
-        m_page->ShowValues();
+        if (!WriteWorking()) {
+            return;
+        }
+        const auto report = FormatAfterSave(true);
+        if (report.result == viewer::appdlg::CardFormatResult::Formatted) {
+            accept();
+        } else if (report.result != viewer::appdlg::CardFormatResult::WriteBackFailed) {
+            // Not formatted (or not all the way): the card keeps the settings it had.
+            RestoreLoaded();
+        }
+        // Formatted without every file back: the copies in the work folder are named, the
+        // dialog stays with the settings as saved.
         return;
     }
     if (WriteWorking()) {
@@ -124,20 +132,31 @@ void CTachySetupDlg::OnSystemInit() {
             return;
         }
     }
-    if (compare == tachy::setupfile::kCompareNeedsFormat) {
-        // The format these defaults need cannot be made by this version: reported as failed,
-        // the card's settings stay in force, nothing is written and no reset is asked for.
-        ShowSetupMessage(this, m_app.Language(), "common warning", "format message fail", false);
-        m_working = m_loaded;
-        m_page->ShowValues();
-        return;
-    }
     if (!WriteWorking()) {
         return;
     }
+    // The reset request goes on the card before a format, which keeps it with the other files
+    // (a card's folder may be gone once it has been formatted).
+    const std::filesystem::path reset = m_drive / tachy::setupfile::TimeSetFile::kResetName;
+    std::error_code ignored;
+    const bool resetWasThere = std::filesystem::exists(reset, ignored);
     if (tachy::setupfile::TimeSetFile::WriteReset(m_store, m_drive) != SetupWriteResult::Written) {
         ShowSetupMessage(this, m_app.Language(), "common warning", "message 013", false);
         return;
+    }
+    if (compare == tachy::setupfile::kCompareNeedsFormat) {
+        const auto report = FormatAfterSave(false);
+        if (report.result == viewer::appdlg::CardFormatResult::WriteBackFailed) {
+            return;
+        }
+        if (report.result != viewer::appdlg::CardFormatResult::Formatted) {
+            // Not formatted: the card keeps its settings and no reset is asked for.
+            if (!resetWasThere) {
+                std::filesystem::remove(reset, ignored);
+            }
+            RestoreLoaded();
+            return;
+        }
     }
     accept();
 }

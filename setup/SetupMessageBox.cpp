@@ -42,4 +42,9 @@ Answer ShowSetupMessage2(QWidget* parent, const CExLangManager& language, const 
     return Show(parent, language, captionKey, firstKey, text, withCancel);
 }
 
+Answer ShowSetupMessageText(QWidget* parent, const CExLangManager& language, const char* captionKey,
+                            const char* textKey, const QString& text, bool withCancel) {
+    return Show(parent, language, captionKey, textKey, text, withCancel);
+}
+
 } // namespace setup

@@ -22,4 +22,9 @@ Answer ShowSetupMessage(QWidget* parent, const CExLangManager& language, const c
 Answer ShowSetupMessage2(QWidget* parent, const CExLangManager& language, const char* captionKey,
                          const char* firstKey, const char* secondKey, bool withCancel);
 
+// As above with a text of the caller's (a keyed text with details added); the box still carries
+// `textKey`.
+Answer ShowSetupMessageText(QWidget* parent, const CExLangManager& language, const char* captionKey,
+                            const char* textKey, const QString& text, bool withCancel);
+
 } // namespace setup

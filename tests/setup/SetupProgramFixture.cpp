@@ -34,6 +34,7 @@ void MessageAnswerer::Poll() {
         return;
     }
     m_keys.push_back(box->property("textKey").toString());
+    m_texts.push_back(box->text());
     QAbstractButton* ok = nullptr;
     QAbstractButton* cancel = nullptr;
     QStringList texts;

@@ -41,6 +41,7 @@ public:
     void SetButtonTexts(const QString& ok, const QString& cancel);
     const QStringList& Keys() const { return m_keys; }
     const QStringList& Buttons() const { return m_buttons; }
+    const QStringList& Texts() const { return m_texts; }
 
 private:
     void Poll();
@@ -50,6 +51,7 @@ private:
     QString m_cancelText = QStringLiteral("Cancel");
     QStringList m_keys;
     QStringList m_buttons;
+    QStringList m_texts;
     std::unique_ptr<QTimer> m_timer;
 };
 

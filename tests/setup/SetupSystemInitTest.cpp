@@ -70,8 +70,9 @@ TEST_F(SetupSystemInitTest, CancelPutsTheLoadedSettingsBackAndWritesNothing) {
     EXPECT_FALSE(std::filesystem::exists(ResetFile()));
 }
 
-TEST_F(SetupSystemInitTest, DefaultsThatNeedAFormatAreNotWrittenWithoutOne) {
-    // The factory default of byte 160 is 1: a card holding 0 would need a format.
+TEST_F(SetupSystemInitTest, DefaultsThatNeedAFormatAreNotKeptWhenTheCardCannotBeFormatted) {
+    // The factory default of byte 160 is 1: a card holding 0 would need a format, and a plain
+    // folder is no volume that can be formatted.
     const SetupBuffer file = ChangedFile(0);
     WriteCardFile(file);
     MessageAnswerer ok(true);
