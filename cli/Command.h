@@ -25,5 +25,6 @@ int RunRepair(const std::vector<std::string>& words);
 int RunSettings(const std::vector<std::string>& words);
 int RunTimeset(const std::vector<std::string>& words);
 int RunFormatImage(const std::vector<std::string>& words);
+int RunClip(const std::vector<std::string>& words);
 
 } // namespace tachy::cli

@@ -80,6 +80,15 @@ Writes a fresh FAT32 file system onto a card image file (at least 32 MB, 512-byt
 )") +
     kCommon;
 
+const std::string kClipHelp =
+    std::string(R"(Usage: tachy clip CARD --from TIME --to TIME OUT.avi [--channel N]
+Copies a span of one camera's recordings into one AVI file without re-encoding: from the
+last key frame at or before --from up to --to (times YYYY-MM-DD HH:MM:SS, UTC, as list
+shows them), across recordings, with the sound and the driving data of the frames copied.
+  --channel N    the camera: 1 front (default), 2 and 3 the others
+)") +
+    kCommon;
+
 } // namespace
 
 const std::vector<Command>& Commands() {
@@ -97,6 +106,8 @@ const std::vector<Command>& Commands() {
          &RunTimeset},
         {"format-image", "write a FAT32 file system onto a card image", kFormatImageHelp.c_str(),
          &RunFormatImage},
+        {"clip", "copy a span of recordings into one AVI without re-encoding", kClipHelp.c_str(),
+         &RunClip},
     };
     return commands;
 }

@@ -11,8 +11,8 @@ using tachy::test::TempFolder;
 
 namespace {
 
-const std::vector<std::string> kCommands = {"list",   "info",     "track",   "events",
-                                            "repair", "settings", "timeset", "format-image"};
+const std::vector<std::string> kCommands = {
+    "list", "info", "track", "events", "repair", "settings", "timeset", "format-image", "clip"};
 
 } // namespace
 
@@ -52,6 +52,8 @@ TEST(TachyCommandLine, WrongCommandLinesExitTwoWithAMessageOnStderr) {
         {"timeset", "/tmp", "2025-02-30 10:00:00"},
         {"timeset", "/tmp", "yesterday"},
         {"format-image", "/tmp/x.img", "--cluster", "3"},
+        {"clip", "/tmp", "/tmp/x.avi"},
+        {"clip", "/tmp", "--from", "2024-02-29 13:05:09", "--to", "2024-02-29 13:05:19"},
         {"format-image", "/tmp/x.img", "--label", "A LABEL TOO LONG"},
     };
     for (const auto& arguments : wrong) {

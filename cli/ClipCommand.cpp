@@ -1,0 +1,100 @@
+// tachy clip CARD --from T --to T OUT.avi [--channel N]: a span of recordings in one clip.
+
+#include "cli/CardCatalogue.h"
+#include "cli/ClipBuilder.h"
+#include "cli/Command.h"
+#include "cli/CommandRunner.h"
+#include "cli/ExitCodes.h"
+#include "cli/Progress.h"
+#include "cli/TimeText.h"
+
+#include <cstdio>
+
+namespace tachy::cli {
+namespace {
+
+// The channel's files of the entries that overlap the span, in time order, each with the
+// start time its name gives.
+std::vector<ClipSource> SourcesOf(const CardCatalogue& catalogue, int channel, std::int64_t fromMs,
+                                  std::int64_t toMs) {
+    std::vector<ClipSource> sources;
+    const auto c = static_cast<std::size_t>(channel);
+    for (const CTimeList& entry : catalogue.Entries()) {
+        if (entry.m_llEndTime[0] <= fromMs || entry.m_llStartTime[0] >= toMs) {
+            continue;
+        }
+        for (const std::string& file : entry.m_fileList[c]) {
+            naming::StreamFileName name;
+            if (naming::ParseName(catalogue.Format(),
+                                  std::filesystem::path(file).filename().string(), name)) {
+                sources.push_back({file, name.timeMs});
+            }
+        }
+    }
+    return sources;
+}
+
+} // namespace
+
+int RunClip(const std::vector<std::string>& words) {
+    Prepared prepared =
+        Prepare("clip", words, Arguments({"--from", "--to", "--channel"}, {}), 2, 2);
+    if (!prepared.arguments) {
+        return prepared.exitCode;
+    }
+    const Arguments& arguments = *prepared.arguments;
+    const auto from = ParseDateTime(arguments.Value("--from").value_or(""));
+    const auto to = ParseDateTime(arguments.Value("--to").value_or(""));
+    if (!from || !to || *to <= *from) {
+        return Fail("clip",
+                    "--from and --to are times YYYY-MM-DD HH:MM:SS (UTC), --to after --from",
+                    kExitUsage);
+    }
+    bool ok = true;
+    const double channel = arguments.Number("--channel", ok).value_or(1);
+    if (!ok || channel < 1 || channel > CTimeList::kChannels ||
+        channel != static_cast<int>(channel)) {
+        return Fail("clip", "--channel is 1, 2 or 3", kExitUsage);
+    }
+    const auto options = OptionFolderFor("clip", arguments);
+    if (!options) {
+        return kExitFailure;
+    }
+    const std::string card = arguments.Positional()[0];
+    const std::filesystem::path output = arguments.Positional()[1];
+    CardCatalogue catalogue;
+    {
+        Progress progress("reading the card", arguments.Has("--progress"));
+        if (!std::filesystem::is_directory(card) || !catalogue.Scan(card, *options, progress)) {
+            return Fail("clip", "no recordings found in " + card, kExitFailure);
+        }
+    }
+    const std::vector<ClipSource> sources =
+        SourcesOf(catalogue, static_cast<int>(channel) - 1, *from, *to);
+    if (sources.empty()) {
+        return Fail("clip",
+                    "no recording of camera " + std::to_string(static_cast<int>(channel)) +
+                        " lies between the two times",
+                    kExitFailure);
+    }
+    // Written beside the target and renamed over it, so that a failed run leaves no half clip.
+    const std::filesystem::path temporary = output.string() + ".part";
+    ClipBuilder builder;
+    std::string error;
+    if (!builder.Build(sources, *from, *to, temporary, error)) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return Fail("clip", error, kExitFailure);
+    }
+    std::error_code renameError;
+    std::filesystem::rename(temporary, output, renameError);
+    if (renameError) {
+        std::filesystem::remove(temporary, renameError);
+        return Fail("clip", "cannot write " + output.string(), kExitFailure);
+    }
+    std::printf("%s: %d frames from %s (a key frame) to %s\n", output.c_str(), builder.Frames(),
+                IsoTimeText(builder.FirstFrameMs()).c_str(), IsoTimeText(*to).c_str());
+    return kExitOk;
+}
+
+} // namespace tachy::cli

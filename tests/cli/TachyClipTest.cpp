@@ -1,0 +1,112 @@
+// tachy clip: a span of recordings copied into one AVI, judged by ffprobe and ffmpeg (frames,
+// key frame first, clean decode) and by the tool's own readers for the driving data's step.
+
+#include "tests/cli/ToolRun.h"
+#include "tests/support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+using tachy::test::RunShell;
+using tachy::test::RunTachy;
+using tachy::test::TempFolder;
+
+namespace {
+
+class TachyClip : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_folder = new TempFolder;
+        tachy::test::MakeDriveCard(s_folder->path() / "card", 72);
+    }
+    static void TearDownTestSuite() {
+        delete s_folder;
+        s_folder = nullptr;
+    }
+    static std::string Card() { return (s_folder->path() / "card").string(); }
+
+    // Stream type and the frames ffprobe decodes in it, one line per stream.
+    static std::string Frames(const std::string& clip) {
+        const auto run = RunShell(
+            "ffprobe -v error -count_frames -show_entries stream=codec_type,nb_read_frames "
+            "-of csv=p=0 '" +
+            clip + "'");
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return run.out;
+    }
+    static void ExpectCleanDecode(const std::string& clip) {
+        const auto run = RunShell("ffmpeg -v error -i '" + clip + "' -f null -");
+        EXPECT_EQ(run.exitCode, 0);
+        EXPECT_EQ(run.err, "");
+    }
+
+    static TempFolder* s_folder;
+    TempFolder m_work;
+};
+
+TempFolder* TachyClip::s_folder = nullptr;
+
+} // namespace
+
+TEST_F(TachyClip, StartsAtTheKeyFrameBeforeTheSpanAndDecodes) {
+    const std::string clip = (m_work.path() / "clip.avi").string();
+    // Key frames every second: 13:05:31.5 starts the clip at 13:05:31.
+    const auto run = RunTachy(
+        {"clip", Card(), "--from", "2024-02-29 13:05:31.500", "--to", "2024-02-29 13:05:50", clip});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, clip + ": 190 frames from 2024-02-29T13:05:31.000Z (a key frame) to "
+                              "2024-02-29T13:05:50.000Z\n");
+    EXPECT_EQ(Frames(clip), "video,190\nsubtitle,N/A\naudio,190\n");
+    const auto first =
+        RunShell("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 '" +
+                 clip + "'");
+    EXPECT_EQ(first.out.substr(0, 3), "K_\n");
+    ExpectCleanDecode(clip);
+    // The driving data runs with the pictures: record n is the record of frame n.
+    const auto track = RunTachy({"track", clip, "--format", "csv"});
+    ASSERT_EQ(track.exitCode, 0) << track.err;
+    EXPECT_NE(track.out.find("\n2024-02-29T13:05:31.000Z,clip.avi,"), std::string::npos);
+    EXPECT_NE(track.out.find("\n2024-02-29T13:05:49.900Z,clip.avi,"), std::string::npos);
+    const auto info = RunTachy({"info", clip});
+    EXPECT_NE(info.out.find("driving data: gps 190\n"), std::string::npos) << info.out;
+}
+
+TEST_F(TachyClip, ASpanAcrossRecordingsIsOneClip) {
+    const std::string clip = (m_work.path() / "long.avi").string();
+    const auto run = RunTachy(
+        {"clip", Card(), "--from", "2024-02-29 13:05:30", "--to", "2024-02-29 13:06:20", clip});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Frames(clip), "video,500\nsubtitle,N/A\naudio,500\n");
+    ExpectCleanDecode(clip);
+    // The hard brake of the middle recording is in the clip where it was on the card.
+    const auto events = RunTachy({"events", clip});
+    EXPECT_EQ(events.out.rfind("2024-02-29 13:05:46.", 0), 0U) << events.out;
+}
+
+TEST_F(TachyClip, SpansWithoutRecordingsAndWrongTimes) {
+    const std::string clip = (m_work.path() / "none.avi").string();
+    const auto empty = RunTachy(
+        {"clip", Card(), "--from", "2025-01-01 00:00:00", "--to", "2025-01-01 00:01:00", clip});
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_FALSE(std::filesystem::exists(clip));
+    EXPECT_FALSE(std::filesystem::exists(clip + ".part"));
+    EXPECT_EQ(RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:50", "--to",
+                        "2024-02-29 13:05:40", clip})
+                  .exitCode,
+              2);
+    EXPECT_EQ(
+        RunTachy({"clip", Card(), "--from", "noon", "--to", "2024-02-29 13:05:40", clip}).exitCode,
+        2);
+    EXPECT_EQ(RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:30", "--to",
+                        "2024-02-29 13:05:40", clip, "--channel", "4"})
+                  .exitCode,
+              2);
+}
+
+TEST_F(TachyClip, TheRearCameraToo) {
+    const std::string clip = (m_work.path() / "rear.avi").string();
+    const auto run = RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:12", "--to",
+                               "2024-02-29 13:05:14", clip, "--channel", "2"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(Frames(clip), "video,20\nsubtitle,N/A\naudio,20\n");
+    ExpectCleanDecode(clip);
+}
