@@ -194,7 +194,8 @@ bool ClipBuilder::Build(const std::vector<ClipSource>& sources, std::int64_t fro
     for (const ClipSource& source : sources) {
         Opened opened;
         if (opened.parsed.open(source.file) != util::kAviOk ||
-            (opened.video = opened.parsed.findStream(tachy::avi::kVids)) == nullptr) {
+            (opened.video = opened.parsed.findStream(tachy::avi::kVids, source.videoStream)) ==
+                nullptr) {
             error = "cannot read " + source.file.string();
             return false;
         }

@@ -17,6 +17,7 @@ namespace tachy::cli {
 struct ClipSource {
     std::filesystem::path file;
     std::int64_t startMs = 0; // UTC of the file's first frame
+    int videoStream = 0;      // which video stream: files that hold every camera hold several
 };
 
 class ClipBuilder {

@@ -27,7 +27,8 @@ std::vector<ClipSource> SourcesOf(const CardCatalogue& catalogue, int channel, s
             naming::StreamFileName name;
             if (naming::ParseName(catalogue.Format(),
                                   std::filesystem::path(file).filename().string(), name)) {
-                sources.push_back({file, name.timeMs});
+                // An ".av2" file holds every camera: the channel is its video stream.
+                sources.push_back({file, name.timeMs, catalogue.Kind() == ".av2" ? channel : 0});
             }
         }
     }

@@ -3,6 +3,7 @@
 
 #include "tests/cli/ToolRun.h"
 #include "tests/support/TempFolder.h"
+#include "tools/mkcard/CardGenerator.h"
 
 #include <gtest/gtest.h>
 
@@ -109,4 +110,40 @@ TEST_F(TachyClip, TheRearCameraToo) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(Frames(clip), "video,20\nsubtitle,N/A\naudio,20\n");
     ExpectCleanDecode(clip);
+}
+
+TEST_F(TachyClip, EachCameraOfFilesThatHoldEveryCamera) {
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_C.ini";
+    options.out = m_work.path() / "av2";
+    options.av2 = true;
+    options.channels = 2;
+    options.width = 64;
+    options.height = 48;
+    options.framesPerSecond = 10;
+    options.keyInterval = 10;
+    options.seconds = 10;
+    options.periodSeconds = 10;
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    const std::string source =
+        (m_work.path() / "av2" / "normal" / "CARDV_20240229_130509_00001_N_D.av2").string();
+    ASSERT_TRUE(std::filesystem::exists(source));
+    for (const int channel : {1, 2}) {
+        const std::string clip =
+            (m_work.path() / ("camera" + std::to_string(channel) + ".avi")).string();
+        const auto run =
+            RunTachy({"clip", (m_work.path() / "av2").string(), "--from", "2024-02-29 13:05:12",
+                      "--to", "2024-02-29 13:05:14", clip, "--channel", std::to_string(channel)});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        ExpectCleanDecode(clip);
+        // The clip's first picture is the camera's picture at 13:05:12 (frame 30) in the source.
+        const auto copied = RunShell("ffmpeg -v error -i '" + clip +
+                                     "' -frames:v 1 -f rawvideo -pix_fmt gray - | md5sum");
+        const auto original =
+            RunShell("ffmpeg -v error -i '" + source + "' -map 0:v:" + std::to_string(channel - 1) +
+                     " -vf 'select=eq(n\\,30)' -frames:v 1 -f rawvideo -pix_fmt gray - | md5sum");
+        EXPECT_EQ(copied.out, original.out) << "camera " << channel;
+        EXPECT_NE(copied.out, "d41d8cd98f00b204e9800998ecf8427e  -\n"); // not the sum of nothing
+    }
 }
