@@ -1,6 +1,7 @@
 #include "cli/ClipBuilder.h"
 
 #include "cli/CodecName.h"
+#include "cli/Progress.h"
 #include "util/avi/AviErrors.h"
 
 #include <cstring>
@@ -213,6 +214,9 @@ bool ClipBuilder::Build(const std::vector<ClipSource>& sources, std::int64_t fro
         const std::uint32_t first = m_frames == 0 ? FirstFrame(opened, fromMs) : 0;
         if (!CopyFrames(opened, first, toMs, error)) {
             return false;
+        }
+        if (m_progress != nullptr) {
+            m_progress->Step(static_cast<int>(sources.size()));
         }
     }
     if (m_frames == 0) {

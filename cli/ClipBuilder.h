@@ -14,6 +14,8 @@
 
 namespace tachy::cli {
 
+class Progress;
+
 struct ClipSource {
     std::filesystem::path file;
     std::int64_t startMs = 0; // UTC of the file's first frame
@@ -27,6 +29,9 @@ public:
     // not fit together (another codec or picture size).
     bool Build(const std::vector<ClipSource>& sources, std::int64_t fromMs, std::int64_t toMs,
                const std::filesystem::path& output, std::string& error);
+
+    // Counts each recording copied (borrowed; may be null).
+    void SetProgress(Progress* progress) { m_progress = progress; }
 
     int Frames() const { return m_frames; }
     std::int64_t FirstFrameMs() const { return m_firstMs; }
@@ -54,6 +59,7 @@ private:
                     std::uint32_t index, std::vector<std::uint8_t>& buffer) const;
 
     CAviWriter m_writer;
+    Progress* m_progress = nullptr;
     tachy::avi::BitmapInfoHeader m_format{};
     bool m_opened = false;
     bool m_withAudio = false;

@@ -81,8 +81,12 @@ int RunClip(const std::vector<std::string>& words) {
     // Written beside the target and renamed over it, so that a failed run leaves no half clip.
     const std::filesystem::path temporary = output.string() + ".part";
     ClipBuilder builder;
+    Progress copying("copying recordings", arguments.Has("--progress"));
+    builder.SetProgress(&copying);
     std::string error;
-    if (!builder.Build(sources, *from, *to, temporary, error)) {
+    const bool built = builder.Build(sources, *from, *to, temporary, error);
+    copying.Finish();
+    if (!built) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return Fail("clip", error, kExitFailure);

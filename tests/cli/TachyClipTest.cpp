@@ -73,9 +73,10 @@ TEST_F(TachyClip, StartsAtTheKeyFrameBeforeTheSpanAndDecodes) {
 
 TEST_F(TachyClip, ASpanAcrossRecordingsIsOneClip) {
     const std::string clip = (m_work.path() / "long.avi").string();
-    const auto run = RunTachy(
-        {"clip", Card(), "--from", "2024-02-29 13:05:30", "--to", "2024-02-29 13:06:20", clip});
+    const auto run = RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:30", "--to",
+                               "2024-02-29 13:06:20", clip, "--progress"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("copying recordings: 3/3"), std::string::npos) << run.err;
     EXPECT_EQ(Frames(clip), "video,500\nsubtitle,N/A\naudio,500\n");
     ExpectCleanDecode(clip);
     // The hard brake of the middle recording is in the clip where it was on the card.
