@@ -118,6 +118,10 @@ int RunList(const std::vector<std::string>& words) {
             return Fail("list", "no recordings found in " + card, kExitFailure);
         }
     }
+    // Files the walk could not read are named, so that a damaged card is not taken for a short one.
+    for (const std::string& file : catalogue.Unreadable()) {
+        std::fprintf(stderr, "tachy list: cannot read %s\n", file.c_str());
+    }
     std::vector<Recording> recordings;
     for (const CTimeList& entry : catalogue.Entries()) {
         recordings.push_back(Describe(entry));

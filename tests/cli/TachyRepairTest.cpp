@@ -81,3 +81,23 @@ TEST_F(TachyRepair, AFileThatCannotBeRepairedFailsTheRunAndStaysAsItWas) {
     EXPECT_NE(run.err.find("1 file(s) could not be repaired"), std::string::npos) << run.err;
     EXPECT_EQ(tachy::test::readAll(noise), std::string(500, 'z'));
 }
+
+TEST(TachyList, NamesTheFilesItCannotRead) {
+    const TempFolder folder;
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    options.out = folder.path() / "card";
+    options.width = 64;
+    options.height = 48;
+    options.seconds = 4;
+    options.periodSeconds = 2;
+    options.damage = {"tiny"};
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    const auto run = RunTachy({"list", options.out.string()});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "tachy list: cannot read " +
+                           (options.out / "normal" / "TCY_0003_20240229_130611_N_1.avi").string() +
+                           "\n");
+    EXPECT_NE(run.out.find("TCY_0002_20240229_130511_N_1.avi\n"), std::string::npos) << run.out;
+}
