@@ -47,7 +47,11 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
         break;
     }
     case 170: {
-        m_sequence.push_back(static_cast<const _PICTURE_INFO*>(data)->nChannel);
+        const int channel = static_cast<const _PICTURE_INFO*>(data)->nChannel;
+        ++m_channelCounts[channel >= 0 && channel < 3 ? channel : 0];
+        if (m_keepRecords) {
+            m_sequence.push_back(channel);
+        }
         break;
     }
     case 133: {
@@ -55,7 +59,12 @@ void HeadlessViewer::Handle(unsigned code, std::intptr_t param, void* data) {
         const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(
                               std::chrono::steady_clock::now().time_since_epoch())
                               .count();
-        m_pictures.push_back({0, frame.llTime, frame.nFramePosition, wall});
+        ++m_pictureCount;
+        if (m_keepRecords || m_pictures.size() < 2) {
+            m_pictures.push_back({0, frame.llTime, frame.nFramePosition, wall});
+        } else {
+            m_pictures.back() = {0, frame.llTime, frame.nFramePosition, wall};
+        }
         if (m_meter != nullptr) {
             MeasureDrift(frame.llTime, wall);
         }
@@ -176,6 +185,21 @@ std::vector<HeadlessViewer::Shown> HeadlessViewer::Pictures() {
     return m_pictures;
 }
 
+void HeadlessViewer::SetKeepRecords(bool keep) {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    m_keepRecords = keep;
+}
+
+int HeadlessViewer::ChannelCount(int channel) {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return channel >= 0 && channel < 3 ? m_channelCounts[channel] : 0;
+}
+
+std::size_t HeadlessViewer::PictureCount() {
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    return m_pictureCount;
+}
+
 std::vector<int> HeadlessViewer::Sequence() {
     const std::lock_guard<std::mutex> guard(m_mutex);
     return m_sequence;
@@ -199,13 +223,15 @@ bool HeadlessViewer::WaitForEnd(double seconds) {
 bool HeadlessViewer::WaitForPictures(std::size_t count, double seconds) {
     std::unique_lock<std::mutex> lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::duration<double>(seconds),
-                              [&] { return m_pictures.size() >= count; });
+                              [&] { return m_pictureCount >= count; });
 }
 
 void HeadlessViewer::Clear() {
     const std::lock_guard<std::mutex> guard(m_mutex);
     m_pictures.clear();
     m_sequence.clear();
+    m_pictureCount = 0;
+    std::fill(std::begin(m_channelCounts), std::end(m_channelCounts), 0);
     m_counts.clear();
     m_soundBlocks = 0;
 }

@@ -47,9 +47,16 @@ public:
     int UnderRuns();
     std::vector<CTimeList>& Entries() { return m_entries; }
 
+    // With records kept (the default) every picture shown is remembered; without, only the first
+    // and the latest front picture and the counts, so that hours of play take no more memory
+    // than minutes (the long-play measurement).
+    void SetKeepRecords(bool keep);
     std::vector<Shown> Pictures();
-    // The channel of every picture shown (170), in order.
+    // The channel of every picture shown (170), in order (empty when records are not kept).
     std::vector<int> Sequence();
+    // Pictures shown on `channel` (170), and front pictures reported with their time (133).
+    int ChannelCount(int channel);
+    std::size_t PictureCount();
     int Count(unsigned code);
     int SoundBlocks();
     // Waits (at most `seconds`) until the end of play (70) has been announced.
@@ -69,6 +76,9 @@ private:
     std::vector<int> m_checked;
     std::vector<Shown> m_pictures;       // guarded by m_mutex
     std::vector<int> m_sequence;         // guarded by m_mutex
+    bool m_keepRecords = true;           // guarded by m_mutex
+    std::size_t m_pictureCount = 0;      // guarded by m_mutex
+    int m_channelCounts[3] = {};         // guarded by m_mutex
     std::map<unsigned, int> m_counts;    // guarded by m_mutex
     int m_soundBlocks = 0;               // guarded by m_mutex
     ISoundEx* m_sound = nullptr;         // guarded by m_mutex

@@ -2,10 +2,14 @@
 // shown, for tests, benchmarks and checking a card by hand.
 //   tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] [--seconds N]
 //              [--rear-delay MS] [--speed-option 1|2] [--idle-for N]
-//              [--pause-after N --pause-for N]
+//              [--pause-after N --pause-for N] [--memory-every N]
 // --idle-for measures the CPU the engine takes with the card open and nothing playing before
 // playback starts; --pause-after plays that long, then pauses and measures the paused engine's
 // CPU over --pause-for seconds; the picture figures then cover the play before the pause.
+// --memory-every prints, every N seconds of play, the resident memory and how far the front
+// picture's recording time has fallen behind (or run ahead of) the wall clock times the speed;
+// the run then keeps no record of each picture, so that its own memory stays flat for hours.
+// Files under the card that could not be listed are named on stderr, whether or not others played.
 // Exits 0 when the card was played, 1 when it could not be, 2 on a bad option.
 
 #include "audio/sound/CDxSoundEx.h"
@@ -43,6 +47,7 @@ struct Options {
     double idleFor = 0;     // seconds of CPU measurement with the card open, before playing
     double pauseAfter = 0;  // seconds of play before pausing (0: no pause)
     double pauseFor = 3;    // seconds of CPU measurement while paused
+    double memoryEvery = 0; // seconds between memory lines (0: none)
 };
 
 // A whole number or decimal, refusing text that is not one.
@@ -85,6 +90,9 @@ bool parse(int argc, char** argv, Options& options) {
             ++i;
         } else if (i + 1 < argc && option == "--pause-for" && toNumber(argv[i + 1], value)) {
             options.pauseFor = value;
+            ++i;
+        } else if (i + 1 < argc && option == "--memory-every" && toNumber(argv[i + 1], value) && value > 0) {
+            options.memoryEvery = value;
             ++i;
         } else if (options.card.empty() && option.rfind("--", 0) != 0) {
             options.card = option;
@@ -141,6 +149,50 @@ double peakResidentMb() {
     return -1;
 }
 
+// The process's resident memory now (VmRSS), in KiB; -1 when it cannot be read.
+long residentKib() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::strtol(line.c_str() + 6, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// Plays to the end (or for --seconds), printing every --memory-every seconds the resident memory
+// and the playback clock's lag: the wall time since the first front picture times the speed,
+// less the recording time played since it (positive: the pictures fall behind).
+void waitPrintingMemory(tachy::play::HeadlessViewer& viewer, const Options& options) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&start] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    while (options.seconds <= 0 || elapsed() < options.seconds) {
+        const double wait = options.seconds > 0 ? std::min(options.memoryEvery, options.seconds - elapsed())
+                                                : options.memoryEvery;
+        if (viewer.WaitForEnd(std::max(wait, 0.0))) {
+            break;
+        }
+        const auto pictures = viewer.Pictures();
+        const double wall = elapsed();
+        double played = 0;
+        double lag = 0;
+        if (pictures.size() == 2) {
+            played = static_cast<double>(std::abs(pictures.back().timeMs - pictures.front().timeMs)) / 1000;
+            const auto nowMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                   std::chrono::steady_clock::now().time_since_epoch())
+                                   .count();
+            lag = static_cast<double>(nowMs - pictures.front().wallMs) / 1000 * options.speed - played;
+        }
+        std::printf("memory: wall %.0f s, resident %ld KiB, recording played %.3f s, clock lag %.3f s, "
+                    "pictures %zu\n",
+                    wall, residentKib(), played, lag, viewer.PictureCount());
+        std::fflush(stdout);
+    }
+}
+
 // The stream files that gave no recording, each with its reason, judged by every rule.
 void reportUnreadable(const std::filesystem::path& card, const std::filesystem::path& rules) {
     std::vector<_AVI_NAME_FORMAT2> formats;
@@ -161,7 +213,7 @@ int main(int argc, char** argv) {
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: tachy-play CARD [--rules DIR] [--row N] [--speed S] [--backward] "
                              "[--seconds N] [--rear-delay MS] [--speed-option 1|2] [--sound] "
-                             "[--idle-for N] [--pause-after N --pause-for N]\n");
+                             "[--idle-for N] [--pause-after N --pause-for N] [--memory-every N]\n");
         return 2;
     }
     tachy::play::HeadlessViewer viewer;
@@ -194,7 +246,9 @@ int main(int argc, char** argv) {
         reportUnreadable(options.card, rules);
         return 1;
     }
+    reportUnreadable(options.card, rules);
     viewer.Clear();
+    viewer.SetKeepRecords(options.memoryEvery <= 0);
     viewer.SetCurrentRow(options.row);
     engine->SetRearCameraDelay(options.rearDelay);
     engine->SetPBSpeedOption(options.speedOption);
@@ -213,6 +267,8 @@ int main(int argc, char** argv) {
     }
     if (options.pauseAfter > 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(options.pauseAfter));
+    } else if (options.memoryEvery > 0) {
+        waitPrintingMemory(viewer, options);
     } else if (options.seconds > 0) {
         std::this_thread::sleep_for(std::chrono::duration<double>(options.seconds));
     } else {
@@ -235,11 +291,6 @@ int main(int argc, char** argv) {
     }
 
     const auto pictures = viewer.Pictures();
-    const auto sequence = viewer.Sequence();
-    int perChannel[3] = {};
-    for (const int channel : sequence) {
-        perChannel[channel >= 0 && channel < 3 ? channel : 0] += 1;
-    }
     int late = 0;
     double recorded = 0; // recording time from the first to the last picture shown
     double shownFor = 0; // wall time between showing them
@@ -263,12 +314,12 @@ int main(int argc, char** argv) {
         recorded = static_cast<double>(std::abs(pictures.back().timeMs - pictures.front().timeMs)) / 1000;
         shownFor = static_cast<double>(pictures.back().wallMs - pictures.front().wallMs) / 1000;
         startUp = static_cast<double>(pictures.front().wallMs - startMs) / 1000;
-        std::printf("channel 0: %zu pictures, first %lld, last %lld, late %d\n", pictures.size(),
+        std::printf("channel 0: %zu pictures, first %lld, last %lld, late %d\n", viewer.PictureCount(),
                     static_cast<long long>(pictures.front().timeMs), static_cast<long long>(pictures.back().timeMs),
                     late);
     }
     for (int channel = 1; channel < 3; ++channel) {
-        std::printf("channel %d: %d pictures\n", channel, perChannel[channel]);
+        std::printf("channel %d: %d pictures\n", channel, viewer.ChannelCount(channel));
     }
     std::printf("sound blocks accepted: %d\n", viewer.SoundBlocks());
     if (options.sound) {
