@@ -143,7 +143,9 @@ void CSearchDataEx::Run() {
                 const std::lock_guard<std::mutex> guard(m_fileLock);
                 m_entry = std::move(entry);
             }
-            opened = OpenEntry() == 1;
+            const int result = OpenEntry();
+            // A first entry whose file cannot be read: play goes on from the next one that can.
+            opened = result == 1 || ((result == -1 || result == 0) && MoveToNextEntry());
         }
     }
     if (!opened) {
@@ -209,8 +211,11 @@ int CSearchDataEx::OpenEntry() {
     m_reader.Close();
     const std::string path = m_entry->CurrentPath(m_channel);
     const int offset = m_kind == 6 ? m_channel : 0;
-    if (path.empty() || m_reader.Open(path, offset) == 0) {
+    if (path.empty()) {
         return -2;
+    }
+    if (m_reader.Open(path, offset) == 0) {
+        return -1;
     }
     const auto c = static_cast<std::size_t>(m_channel);
     if (m_decoder) {
@@ -286,34 +291,43 @@ void CSearchDataEx::LoadDrivingData() {
     }
 }
 
+// The next entry in the play direction whose file opens. An entry whose file is there but cannot
+// be read (cut before its index, damaged headers, failing reads) is passed over, so that one bad
+// file does not end play, or leave its channel dark for the rest of the list; an entry without a
+// file for this channel stops the worker until channel 0 starts it again on a later entry.
 bool CSearchDataEx::MoveToNextEntry() {
     const unsigned offset = m_searchType != 0 ? replay::kSecondListOffset : 0;
-    const int next = m_listIndex + (m_direction >= 0 ? 1 : -1);
-    int answer = -1;
-    Send(replay::kNextEntry + offset, next, &answer);
-    if (answer < 0) {
-        return false;
+    const bool forward = m_direction >= 0;
+    while (m_run) {
+        const int from = m_listIndex;
+        int answer = -1;
+        Send(replay::kNextEntry + offset, from + (forward ? 1 : -1), &answer);
+        // The list must move on in the play direction; anything else ends it.
+        if (answer < 0 || (forward ? answer <= from : answer >= from)) {
+            return false;
+        }
+        auto entry = std::make_shared<CTimeList>();
+        if (!FetchEntry(answer, *entry)) {
+            return false;
+        }
+        {
+            const std::lock_guard<std::mutex> guard(m_fileLock);
+            m_entry = std::move(entry);
+        }
+        m_listIndex = answer;
+        const int result = OpenEntry();
+        if (result == 1) {
+            if (m_channel == 0 && m_entryHook) {
+                m_entryHook(answer, m_direction);
+            }
+            return true;
+        }
+        if (result == -2) {
+            m_started = false;
+            return false;
+        }
     }
-    auto entry = std::make_shared<CTimeList>();
-    if (!FetchEntry(answer, *entry)) {
-        return false;
-    }
-    {
-        const std::lock_guard<std::mutex> guard(m_fileLock);
-        m_entry = std::move(entry);
-    }
-    m_listIndex = answer;
-    const int result = OpenEntry();
-    if (result == -2) {
-        m_started = false;
-    }
-    if (result != 1) {
-        return false;
-    }
-    if (m_channel == 0 && m_entryHook) {
-        m_entryHook(answer, m_direction);
-    }
-    return true;
+    return false;
 }
 
 bool CSearchDataEx::Usable(const _FRAME_DESC* descriptor, bool forward) const {

@@ -96,6 +96,8 @@ private:
     void Run();
     bool Pass(int state);
     void Ended();
+    // 1: open at the entry's first key frame (last, backward); 0: no key frame within the
+    // entry's time; -1: the file cannot be opened; -2: the entry holds no file for this channel.
     int OpenEntry();
     bool MoveToNextEntry();
     bool FetchEntry(int listIndex, CTimeList& entry);
