@@ -39,13 +39,15 @@ bool hasAviHeader(const std::filesystem::path& path) {
 
 UnreadableFileReport::UnreadableFileReport(const std::filesystem::path& card,
                                            const std::vector<_AVI_NAME_FORMAT2>& rules)
-    : m_rules(rules) {
+    : m_rules(rules), m_parser(std::make_unique<CAviParser2>()) {
     int depth = 0;
     for (const auto& rule : rules) {
         depth = std::max(depth, rule.nSearchDepth);
     }
     Visit(card, depth);
 }
+
+UnreadableFileReport::~UnreadableFileReport() = default;
 
 void UnreadableFileReport::Visit(const std::filesystem::path& folder, int depth) {
     for (const auto& entry : tachy::DirectoryListing::list(folder, "*.*")) {
@@ -78,7 +80,9 @@ std::string UnreadableFileReport::Reason(const std::filesystem::path& path, std:
     if (!hasAviHeader(path)) {
         return "not an AVI file (no RIFF AVI header at its start)";
     }
-    CAviParser2 parser;
+    // One parser for the whole report: each one sets aside megabytes of frame buffers, which
+    // cost more than the parse itself on a card of thousands of files.
+    CAviParser2& parser = *m_parser;
     const bool opened = parser.OpenStream(path.string(), 0) == 1;
     const bool video = opened && parser.OpenVideoStream(0) == 1 && parser.GetVideoLength() > 0;
     parser.CloseStream();

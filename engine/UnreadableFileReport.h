@@ -7,8 +7,11 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
+
+class CAviParser2;
 
 class UnreadableFileReport {
 public:
@@ -20,6 +23,9 @@ public:
     // Looks at every stream file under `card` down to the deepest search depth of `rules`;
     // files that the recording parser opens and whose names follow a rule are left out.
     UnreadableFileReport(const std::filesystem::path& card, const std::vector<_AVI_NAME_FORMAT2>& rules);
+    ~UnreadableFileReport();
+    UnreadableFileReport(const UnreadableFileReport&) = delete;
+    UnreadableFileReport& operator=(const UnreadableFileReport&) = delete;
 
     const std::vector<File>& Files() const { return m_files; }
     // One line per file ("<path>: <reason>"), at most `maxLines` of them and a last line
@@ -31,5 +37,6 @@ private:
     std::string Reason(const std::filesystem::path& path, std::uintmax_t size) const;
 
     std::vector<_AVI_NAME_FORMAT2> m_rules;
+    std::unique_ptr<CAviParser2> m_parser;  // used for every file in turn
     std::vector<File> m_files;
 };
