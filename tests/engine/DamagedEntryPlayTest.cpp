@@ -53,7 +53,8 @@ protected:
     // The file of `channel` in list entry `row` no longer reads as a recording: its bytes are
     // zeros from now on (the list was made before).
     void Spoil(int row, int channel) {
-        const std::string path = m_viewer.Entries()[static_cast<std::size_t>(row)].CurrentPath(channel);
+        const std::string path =
+            m_viewer.Entries()[static_cast<std::size_t>(row)].CurrentPath(channel);
         ASSERT_FALSE(path.empty());
         const auto size = std::filesystem::file_size(path);
         std::ofstream(path, std::ios::binary | std::ios::trunc) << std::string(size, '\0');
