@@ -79,3 +79,15 @@ check-tsan: deps
 
 clean:
 	rm -rf build
+
+# The Debian package, made by CPack from the release build that `make run` uses.
+.PHONY: package package-test
+package: build-run
+	cd $(BUILD_RUN) && cpack -G DEB
+	@ls $(BUILD_RUN)/tachy_*.deb
+
+# Checks the package with lintian, the desktop entries and the AppStream metadata with their
+# validators, then installs it in a clean Debian 12 made by debootstrap and runs the programs
+# there. Long (the first run downloads Debian): not part of `make test`.
+package-test: package
+	./scripts/package-test $(BUILD_RUN)

@@ -2,6 +2,8 @@
 // "--card PATH" points it at a card's root (a mount point, an image's mount or any folder)
 // instead.
 
+#include "platform/folders/ProgramFolder.h"
+#include "platform/udisks/UDisksServices.h"
 #include "setup/CSetupDriveDlg.h"
 #include "setup/CTachySetupApp.h"
 #include "setup/CTachySetupDlg.h"
@@ -10,19 +12,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <filesystem>
-
-namespace {
-
-// The folder that holds "_option": the executable's own, else the installed data folder.
-std::filesystem::path ProgramFolder() {
-    std::filesystem::path executable = QCoreApplication::applicationDirPath().toStdString();
-    if (std::filesystem::exists(executable / "_option")) {
-        return executable;
-    }
-    return executable.parent_path() / "share" / "tachy";
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -36,9 +25,11 @@ int main(int argc, char* argv[]) {
                                   QStringLiteral("PATH"));
     parser.addOption(card);
     parser.process(application);
+    // The card list and the format go through UDisks2 where the desktop runs it.
+    tachy::udisks::installUDisksServices();
 
     CTachySetupApp app;
-    if (app.InitInstance(ProgramFolder()) != CTachySetupApp::Start::Ready) {
+    if (app.InitInstance(tachy::programFolderFor(QCoreApplication::applicationDirPath().toStdString())) != CTachySetupApp::Start::Ready) {
         // No usable option file, or another settings program runs: nothing to show.
         return 0;
     }

@@ -8,17 +8,6 @@ CTachyWizardApp::~CTachyWizardApp() {
     ExitInstance();
 }
 
-std::filesystem::path
-CTachyWizardApp::ProgramFolder(const std::filesystem::path& executableFolder) {
-    std::error_code error;
-    if (std::filesystem::is_directory(executableFolder / "_option", error)) {
-        return executableFolder;
-    }
-    const std::filesystem::path installed = executableFolder.parent_path() / "share" / "tachy";
-    return std::filesystem::is_directory(installed / "_option", error) ? installed
-                                                                       : executableFolder;
-}
-
 bool CTachyWizardApp::InitInstance(const std::filesystem::path& programFolder, QString& message) {
     m_paths.programFolder = programFolder;
     m_paths.optionFolder = programFolder / "_option";

@@ -30,9 +30,6 @@ public:
     bool InitInstance(const std::filesystem::path& programFolder, QString& message);
     void ExitInstance();
 
-    // The folder that holds "_option": the executable's own, else <executable>/../share/tachy.
-    static std::filesystem::path ProgramFolder(const std::filesystem::path& executableFolder);
-
     const CWizardOption& Option() const { return m_option; }
     const Paths& GetPaths() const { return m_paths; }
     const CExLangManager& Language() const { return m_language; }

@@ -1,6 +1,7 @@
 // tachyWizard: the first-run wizard. Prepares the user's folders, tests the picture path through
 // the video display and stores the outcome as the viewer's colour mode.
 
+#include "platform/folders/ProgramFolder.h"
 #include "wizard/CTachyWizardApp.h"
 #include "wizard/CWizardDlg.h"
 
@@ -14,7 +15,7 @@ int main(int argc, char** argv) {
     QString message;
     const std::filesystem::path executableFolder =
         QCoreApplication::applicationDirPath().toStdString();
-    if (!app.InitInstance(CTachyWizardApp::ProgramFolder(executableFolder), message)) {
+    if (!app.InitInstance(tachy::programFolderFor(executableFolder), message)) {
         QMessageBox::warning(nullptr, QStringLiteral("tachyWizard"), message);
         return 1;
     }

@@ -1,6 +1,7 @@
 // Special folders, debug output and the mixer: the services that read the environment.
 
 #include "platform/debug/DebugOut.h"
+#include "platform/folders/ProgramFolder.h"
 #include "platform/folders/SpecialFolder.h"
 #include "platform/mixer/MasterVolume.h"
 
@@ -59,6 +60,23 @@ TEST(SpecialFolder, DocumentsComeFromUserDirs) {
     std::ofstream(config / "user-dirs.dirs") << "XDG_DOCUMENTS_DIR=\"/srv/docs\"\n";
     EXPECT_EQ(SpecialFolder::path(SpecialFolder::Kind::Documents), "/srv/docs");
     std::filesystem::remove(config / "user-dirs.dirs");
+}
+
+TEST(ProgramFolder, IsTheOneHoldingTheOptionFolderBesideTheProgramOrInstalled) {
+    const tachy::test::TempFolder folder;
+    // Nothing anywhere: the executable's folder, so that a message can name it.
+    EXPECT_EQ(tachy::programFolderFor(folder.path() / "bin"), folder.path() / "bin");
+    folder.write("bin/_option/option.ini", "");
+    EXPECT_EQ(tachy::programFolderFor(folder.path() / "bin"), folder.path() / "bin");
+    // Installed: bin/ beside share/tachy/_option.
+    folder.write("usr/share/tachy/_option/option.ini", "");
+    std::filesystem::create_directories(folder.path() / "usr" / "bin");
+    EXPECT_EQ(tachy::programFolderFor(folder.path() / "usr" / "bin"),
+              folder.path() / "usr" / "share" / "tachy");
+    // A share/tachy without the option folder is not taken.
+    std::filesystem::create_directories(folder.path() / "opt" / "bin");
+    std::filesystem::create_directories(folder.path() / "opt" / "share" / "tachy");
+    EXPECT_EQ(tachy::programFolderFor(folder.path() / "opt" / "bin"), folder.path() / "opt" / "bin");
 }
 
 TEST(DebugOut, SinkReceivesLinesFromEveryThreadWhole) {

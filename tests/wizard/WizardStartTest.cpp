@@ -137,13 +137,3 @@ TEST(WizardFolders, TheSettingsAndDocumentFoldersAreCreated) {
     EXPECT_TRUE(std::filesystem::is_directory(documents / "backup"));
     EXPECT_TRUE(std::filesystem::is_directory(documents / "viewersetup"));
 }
-
-TEST(WizardFolders, TheProgramFolderIsTheOneHoldingTheOptionFolder) {
-    const TempFolder folder;
-    folder.write("bin/_option/option.ini", "");
-    EXPECT_EQ(CTachyWizardApp::ProgramFolder(folder.path() / "bin"), folder.path() / "bin");
-    folder.write("installed/share/tachy/_option/option.ini", "");
-    std::filesystem::create_directories(folder.path() / "installed" / "bin");
-    EXPECT_EQ(CTachyWizardApp::ProgramFolder(folder.path() / "installed" / "bin"),
-              folder.path() / "installed" / "share" / "tachy");
-}

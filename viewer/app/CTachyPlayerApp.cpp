@@ -25,6 +25,9 @@ CTachyPlayerApp::~CTachyPlayerApp() {
 
 CTachyPlayerApp::Start CTachyPlayerApp::InitInstance(const std::filesystem::path& programFolder, QString& message) {
     m_paths.programFolder = programFolder;
+    if (m_paths.executableFolder.empty()) {
+        m_paths.executableFolder = programFolder;
+    }
     m_paths.optionFolder = programFolder / "_option";
     if (!m_option.Load(m_paths.optionFolder)) {
         message = QStringLiteral("option file is missing");

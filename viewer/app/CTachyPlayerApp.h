@@ -24,6 +24,9 @@ class CTachyPlayerApp {
 public:
     struct Paths {
         std::filesystem::path programFolder;
+        // Where the companion programs (TachySetup, tachyWizard, ffrecovery) are: the program
+        // folder in the build tree, the executable's folder once installed.
+        std::filesystem::path executableFolder;
         std::filesystem::path optionFolder;
         std::filesystem::path appPath;  // m_strAppPath
         std::filesystem::path logFolder;
@@ -46,6 +49,9 @@ public:
     // when the start fails with one.
     Start InitInstance(const std::filesystem::path& programFolder, QString& message);
     void ExitInstance();
+    // The running executable's folder, set before InitInstance when it differs from the
+    // program folder (an installed viewer: bin/ beside share/tachy/).
+    void SetExecutableFolder(const std::filesystem::path& folder) { m_paths.executableFolder = folder; }
 
     // Selects the language again after the user chose `id` (0: the system's) and loads it.
     bool ChangeLanguage(std::uint16_t id);

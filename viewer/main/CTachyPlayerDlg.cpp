@@ -115,7 +115,7 @@ void CTachyPlayerDlg::RunWizardWhenNeeded() {
     if (m_Setup.colorMode >= 0) {
         return;
     }
-    const std::filesystem::path wizard = m_app.GetPaths().programFolder / "tachyWizard";
+    const std::filesystem::path wizard = m_app.GetPaths().executableFolder / "tachyWizard";
     if (!std::filesystem::exists(wizard)) {
         return;
     }

@@ -241,7 +241,7 @@ void CTachyPlayerDlg::StartSetupProgram() {
         return;
     }
     tachy::Process setup;
-    setup.start(m_app.GetPaths().programFolder / name, {});
+    setup.start(m_app.GetPaths().executableFolder / name, {});
 }
 
 // The speed the play bar shows: its step's factor, slowed to real time for time-lapse files.

@@ -185,7 +185,7 @@ void CTachyPlayerDlg::MoveGraphCursor(int recordIndex, int framePosition) {
 
 // A stream file the engine cannot read goes to the recovery tool, when it is installed.
 void CTachyPlayerDlg::RunRecoveryTool(const char* file) {
-    const std::filesystem::path tool = m_app.GetPaths().programFolder / "ffrecovery";
+    const std::filesystem::path tool = m_app.GetPaths().executableFolder / "ffrecovery";
     if (file == nullptr || !std::filesystem::exists(tool)) {
         return;
     }

@@ -1,5 +1,7 @@
 // tachyPlayer: the dash-camera card viewer.
 
+#include "platform/folders/ProgramFolder.h"
+#include "platform/udisks/UDisksServices.h"
 #include "viewer/app/CTachyPlayerApp.h"
 #include "viewer/main/CTachyPlayerDlg.h"
 #include "viewer/main/ViewerAutomation.h"
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QStringList>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -40,12 +43,17 @@ int main(int argc, char** argv) {
     viewer::map::PrepareWebEngine();
     QApplication application(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(TACHY_VERSION));
+    // Cards are listed, opened and unmounted through UDisks2 where the desktop runs it, so that
+    // formatting asks for authorisation instead of root; else the kernel's tables serve.
+    tachy::udisks::installUDisksServices();
     if (automation.Quits()) {
         viewer::SetAutomaticAnswer(true, viewer::Answer::Cancel);
     }
     CTachyPlayerApp app;
     QString message;
-    if (app.InitInstance(QApplication::applicationDirPath().toStdString(), message) != CTachyPlayerApp::Start::Ready) {
+    const std::filesystem::path executableFolder = QApplication::applicationDirPath().toStdString();
+    app.SetExecutableFolder(executableFolder);
+    if (app.InitInstance(tachy::programFolderFor(executableFolder), message) != CTachyPlayerApp::Start::Ready) {
         if (!message.isEmpty()) {
             viewer::ShowMessage(nullptr, app.Language(), QString::fromStdString(app.Option().title), message, false);
         }
