@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -63,6 +64,8 @@ private:
         fileSystem = dialog->FileSystem()->currentText();
         cluster = dialog->Cluster()->currentText();
         fileSystemFixed = !dialog->FileSystem()->isEnabled() && !dialog->Cluster()->isEnabled();
+        QDir().mkpath(QStringLiteral(TACHY_ARTIFACT_DIR));
+        dialog->grab().save(QStringLiteral(TACHY_ARTIFACT_DIR "/setup-format.png"));
         if (!m_label.isNull()) {
             dialog->LabelEdit()->selectAll();
             QTest::keyClicks(dialog->LabelEdit(), m_label);
@@ -82,34 +85,41 @@ protected:
         m_access = std::make_unique<tachy::NamedEvent>(CTachySetupDlg::kAccessEventName);
     }
 
-    // The option file's "FormatCluster" of the configured block.
-    void SetFormatCluster(int kilobytes) {
+    // Rewrites a key in every block of the program's option file.
+    void SetOption(const std::string& pattern, const std::string& line) {
         const fs::path file = m_program / "_option" / "option.ini";
         std::ifstream in(file, std::ios::binary);
         const std::string text((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
         in.close();
-        std::ofstream(file, std::ios::binary) << std::regex_replace(
-            text, std::regex("FormatCluster=[0-9]+"), "FormatCluster=" + std::to_string(kilobytes));
+        std::ofstream(file, std::ios::binary)
+            << std::regex_replace(text, std::regex(pattern), line);
+    }
+    void SetFormatCluster(int kilobytes) {
+        SetOption("FormatCluster=[0-9]+", "FormatCluster=" + std::to_string(kilobytes));
     }
 
-    // A FAT32 card image labelled "OLDCARD" holding a recording, the settings file, the clock
-    // file and the reset request.
-    fs::path MakeImage(std::uint64_t bytes, const SetupBuffer& settings) {
+    // A FAT32 card image labelled "OLDCARD" holding a recording, the settings file and the clock
+    // file in `folder`, and the reset request at the root.
+    fs::path MakeImage(std::uint64_t bytes, const SetupBuffer& settings,
+                       const std::string& folder = "SETUP/") {
         const fs::path image = makeSparseImage(m_root, "card.img", bytes);
         EXPECT_TRUE(runTool("mkfs.fat -F 32 -s 8 -n OLDCARD " + quoted(image)).ok);
         const std::string on = "-i " + quoted(image) + " ";
-        EXPECT_TRUE(runTool("mmd " + on + "::/SETUP ::/NORMAL").ok);
+        EXPECT_TRUE(runTool("mmd " + on + "::/NORMAL").ok);
+        if (!folder.empty()) {
+            EXPECT_TRUE(runTool("mmd " + on + "::/" + folder.substr(0, folder.size() - 1)).ok);
+        }
         EXPECT_TRUE(runTool("mcopy " + on + quoted(m_root.write("rec", std::string(50000, 'r'))) +
                             " ::/NORMAL/REC.AVI")
                         .ok);
         m_settingsOnImage = std::string(settings.begin(), settings.end());
         EXPECT_TRUE(runTool("mcopy " + on + quoted(m_root.write("set", m_settingsOnImage)) +
-                            " ::/SETUP/setting.dat")
+                            " ::/" + folder + "setting.dat")
                         .ok);
-        EXPECT_TRUE(
-            runTool("mcopy " + on + quoted(m_root.write("clock", kClock)) + " ::/SETUP/timeset.txt")
-                .ok);
+        EXPECT_TRUE(runTool("mcopy " + on + quoted(m_root.write("clock", kClock)) + " ::/" +
+                            folder + "timeset.txt")
+                        .ok);
         EXPECT_TRUE(
             runTool("mcopy " + on + quoted(m_root.write("reset", "")) + " ::/reset.txt").ok);
         return image;
@@ -291,6 +301,28 @@ TEST_F(SetupFormatTest, SaveThatNeedsAFormatFormatsAndKeepsTheFiles) {
     EXPECT_EQ(OnImage(image, "NORMAL/REC.AVI"), "(absent)");
     EXPECT_TRUE(WorkFilesUnder().empty());
     EXPECT_TRUE(ViewerSignalled());
+}
+
+// With an empty "SetupDir" the settings file and the clock file live at the card root, and come
+// back there.
+TEST_F(SetupFormatTest, WithAnEmptySetupDirTheFilesComeBackToTheRoot) {
+    SetOption("SetupDir=SETUP/", "SetupDir=");
+    const SetupBuffer file = ValidFile();
+    WriteCardFile(file);
+    fs::rename(SettingsFile(), m_card / "setting.dat");
+    const fs::path image = MakeImage(4 * kGiB, file, "");
+    OpenOn(image);
+    ChangeFormatSetting();
+    MessageAnswerer ok(true);
+    Click("common save");
+    EXPECT_EQ(ok.Keys(), (QStringList{QStringLiteral("message 008"),
+                                      QStringLiteral("format message success")}));
+    EXPECT_TRUE(runTool("fsck.fat -n " + quoted(image)).ok);
+    EXPECT_EQ(OnImage(image, "setting.dat"), m_settingsOnImage);
+    EXPECT_EQ(OnImage(image, "timeset.txt"), kClock);
+    EXPECT_EQ(OnImage(image, "reset.txt"), "");
+    EXPECT_EQ(OnImage(image, "SETUP/setting.dat"), "(absent)");
+    EXPECT_EQ(OnImage(image, "NORMAL/REC.AVI"), "(absent)");
 }
 
 // A format that fails: the card's settings as loaded are written again and the dialog stays.
