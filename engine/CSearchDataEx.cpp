@@ -145,7 +145,7 @@ void CSearchDataEx::Run() {
             }
             const int result = OpenEntry();
             // A first entry whose file cannot be read: play goes on from the next one that can.
-            opened = result == 1 || ((result == -1 || result == 0) && MoveToNextEntry());
+            opened = result == 1 || ((result == -1 || result == 0) && MoveToNextEntry(false));
         }
     }
     if (!opened) {
@@ -295,7 +295,9 @@ void CSearchDataEx::LoadDrivingData() {
 // be read (cut before its index, damaged headers, failing reads) is passed over, so that one bad
 // file does not end play, or leave its channel dark for the rest of the list; an entry without a
 // file for this channel stops the worker until channel 0 starts it again on a later entry.
-bool CSearchDataEx::MoveToNextEntry() {
+// Channel 0 tells the other channels of its move (they start there when stopped) unless
+// `announce` is false: while play starts, the engine is still starting them itself.
+bool CSearchDataEx::MoveToNextEntry(bool announce) {
     const unsigned offset = m_searchType != 0 ? replay::kSecondListOffset : 0;
     const bool forward = m_direction >= 0;
     while (m_run) {
@@ -317,7 +319,7 @@ bool CSearchDataEx::MoveToNextEntry() {
         m_listIndex = answer;
         const int result = OpenEntry();
         if (result == 1) {
-            if (m_channel == 0 && m_entryHook) {
+            if (announce && m_channel == 0 && m_entryHook) {
                 m_entryHook(answer, m_direction);
             }
             return true;

@@ -99,7 +99,7 @@ private:
     // 1: open at the entry's first key frame (last, backward); 0: no key frame within the
     // entry's time; -1: the file cannot be opened; -2: the entry holds no file for this channel.
     int OpenEntry();
-    bool MoveToNextEntry();
+    bool MoveToNextEntry(bool announce = true);
     bool FetchEntry(int listIndex, CTimeList& entry);
     bool VideoStep();
     bool KeyframeStep(bool forward);
