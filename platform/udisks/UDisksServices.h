@@ -2,6 +2,11 @@
 // Start-up wiring: when UDisks2 answers on the bus, its volume list and its device access are
 // installed for the whole program (VolumeSource, DeviceAccess); otherwise nothing is, and the
 // kernel's tables and direct device access stay in use.
+//
+// Formatting itself stays with mkfs.fat (SystemFormatter) and CFat32Format: UDisks2 2.9's
+// Block.Format("vfat") chooses the FAT type and cluster size itself and ignores "mkfs-args" (a
+// 64 MiB card came out FAT16 with 2 KiB clusters), while the recorder wants FAT32 with its own
+// cluster size. CFat32Format on a descriptor from OpenDevice is the path that needs no root.
 
 #include <QDBusConnection>
 #include <filesystem>
