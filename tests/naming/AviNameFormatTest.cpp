@@ -87,6 +87,19 @@ TEST(AviNameFormat, MissingSectionsTakeTheirDefaults) {
     EXPECT_EQ(absent.items[naming::kSecond].nOrder, naming::kSecond);
 }
 
+// A name's time before 1970 with milliseconds is composed with its own second, so that the
+// composed name reads back as the same time (found by the name-format fuzz target).
+TEST(AviNameFormat, ComposedNameReadsBackTheSameTimeBefore1970) {
+    const auto format = rule("B");
+    StreamFileName name;
+    ASSERT_TRUE(naming::ParseName(format, "1_7_19691231235958_999_60000_NO.avi", name));
+    EXPECT_EQ(name.timeMs, -2 * 1000 + 999);
+    EXPECT_EQ(naming::ComposeName(format, name, ".avi"), "1_7_19691231235958_999_60000_NO.avi");
+    StreamFileName epoch;
+    ASSERT_TRUE(naming::ParseName(format, "0_1_19700101000000_500_1_EV.avi", epoch));
+    EXPECT_EQ(naming::ComposeName(format, epoch, ".avi"), "0_1_19700101000000_500_1_EV.avi");
+}
+
 TEST(AviNameFormat, TextKeepsAtMost63Characters) {
     _AVI_NAME_ITEM item{};
     naming::SetItemText(item, std::string(100, 'x'));

@@ -202,7 +202,10 @@ namespace {
 // Shared by ComposeName and BuildName; `countText` is what the channel-count component writes.
 std::string compose(const _AVI_NAME_FORMAT2& format, const StreamFileName& fields,
                     const std::string& countText) {
-    const auto seconds = static_cast<std::time_t>(fields.timeMs / 1000);
+    // Whole seconds rounded down, so that a time before 1970 with milliseconds names its own
+    // second and not the one after it.
+    const std::int64_t wholeSeconds = fields.timeMs / 1000 - (fields.timeMs % 1000 < 0 ? 1 : 0);
+    const auto seconds = static_cast<std::time_t>(wholeSeconds);
     std::tm utc{};
     gmtime_r(&seconds, &utc);
     std::string name;
