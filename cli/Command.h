@@ -26,5 +26,6 @@ int RunSettings(const std::vector<std::string>& words);
 int RunTimeset(const std::vector<std::string>& words);
 int RunFormatImage(const std::vector<std::string>& words);
 int RunClip(const std::vector<std::string>& words);
+int RunExport(const std::vector<std::string>& words);
 
 } // namespace tachy::cli

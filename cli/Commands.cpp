@@ -89,6 +89,19 @@ shows them), across recordings, with the sound and the driving data of the frame
 )") +
     kCommon;
 
+const std::string kExportHelp =
+    std::string(
+        R"(Usage: tachy export CARD --from TIME --to TIME OUT.mp4 [--layout L] [--height N] [--overlay]
+Combines the cameras of a span into one H.264 MP4 with the front camera's sound as AAC,
+re-encoded, in the span's real time: one picture per front camera picture, each other
+camera showing its picture of that moment. OUT.mp4 appears only when it is complete.
+  --layout L     front (the front camera alone, default), side-by-side, grid (2x2) or pip
+                 (the rear camera small in the front's bottom right corner)
+  --height N     the height of each camera's place in pixels (default: the front camera's)
+  --overlay      the time (UTC), speed and position of the driving data along the bottom edge
+)") +
+    kCommon;
+
 } // namespace
 
 const std::vector<Command>& Commands() {
@@ -108,6 +121,8 @@ const std::vector<Command>& Commands() {
          &RunFormatImage},
         {"clip", "copy a span of recordings into one AVI without re-encoding", kClipHelp.c_str(),
          &RunClip},
+        {"export", "combine the cameras of a span into one H.264/AAC MP4", kExportHelp.c_str(),
+         &RunExport},
     };
     return commands;
 }

@@ -1,0 +1,32 @@
+#pragma once
+// Progress of work measured in milliseconds of recording on stderr ("label: 45% (27 s of 60 s),
+// about 12 s left"), the time left estimated from the pace so far; shown only when stderr is a
+// terminal or when asked for (--progress), rewritten in place at most every half percent.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+namespace tachy::cli {
+
+class EstimatedProgress {
+public:
+    EstimatedProgress(std::string label, bool asked, std::int64_t totalMs);
+    ~EstimatedProgress();
+    EstimatedProgress(const EstimatedProgress&) = delete;
+    EstimatedProgress& operator=(const EstimatedProgress&) = delete;
+
+    void Set(std::int64_t doneMs);
+    // Ends the line (also done by the destructor).
+    void Finish();
+
+private:
+    std::string m_label;
+    bool m_shown = false;
+    bool m_written = false;
+    std::int64_t m_totalMs = 0;
+    int m_lastPermille = -1;
+    std::chrono::steady_clock::time_point m_start;
+};
+
+} // namespace tachy::cli
