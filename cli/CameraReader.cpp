@@ -12,6 +12,9 @@ bool CameraReader::OpenDecoder(int streamIndex, CodecContextHandle& decoder) {
     const AVCodecParameters* parameters = m_input->streams[streamIndex]->codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
     decoder.reset(codec != nullptr ? avcodec_alloc_context3(codec) : nullptr);
+    if (decoder) {
+        decoder->thread_count = 0; // as many threads as the machine has cores
+    }
     return decoder && avcodec_parameters_to_context(decoder.get(), parameters) >= 0 &&
            avcodec_open2(decoder.get(), codec, nullptr) >= 0;
 }

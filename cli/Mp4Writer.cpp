@@ -86,6 +86,7 @@ bool Mp4Writer::OpenVideo(const Mp4Format& format, std::string& error) {
     if (m_output->oformat->flags & AVFMT_GLOBALHEADER) {
         m_video->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     }
+    m_video->thread_count = 0; // as many threads as the machine has cores
     av_opt_set(m_video->priv_data, "preset", "veryfast", 0);
     if (avcodec_open2(m_video.get(), codec, nullptr) < 0) {
         error = std::string("cannot open the H.264 encoder ") + codec->name;

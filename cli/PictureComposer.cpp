@@ -2,6 +2,10 @@
 
 #include <cstring>
 
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
 namespace tachy::cli {
 
 PictureComposer::PictureComposer(const ExportLayout& layout)
@@ -37,12 +41,28 @@ void PictureComposer::FillBlack(const Region& region) {
     }
 }
 
+void PictureComposer::CopyPlanes(const AVFrame& picture, const Region& region) {
+    for (int plane = 0; plane < 3; ++plane) {
+        const int shift = plane == 0 ? 0 : 1;
+        av_image_copy_plane(m_canvas->data[plane] +
+                                (region.y >> shift) * m_canvas->linesize[plane] +
+                                (region.x >> shift),
+                            m_canvas->linesize[plane], picture.data[plane], picture.linesize[plane],
+                            region.width >> shift, region.height >> shift);
+    }
+}
+
 bool PictureComposer::Draw(int camera, const AVFrame* picture) {
     const auto index = static_cast<std::size_t>(camera);
     if (picture == nullptr || index >= m_scalers.size()) {
         return true;
     }
     const Region& region = m_layout.Regions()[index];
+    if (picture->width == region.width && picture->height == region.height &&
+        (picture->format == AV_PIX_FMT_YUV420P || picture->format == AV_PIX_FMT_YUVJ420P)) {
+        CopyPlanes(*picture, region); // the camera's own size: no scaling needed
+        return true;
+    }
     SwsContext* scaler = sws_getCachedContext(
         m_scalers[index].release(), picture->width, picture->height,
         static_cast<AVPixelFormat>(picture->format), region.width, region.height,

@@ -23,6 +23,7 @@ public:
 
 private:
     void FillBlack(const Region& region);
+    void CopyPlanes(const AVFrame& picture, const Region& region);
 
     ExportLayout m_layout;
     FrameHandle m_canvas;
