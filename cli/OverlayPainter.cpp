@@ -76,8 +76,10 @@ std::string OverlayPainter::TextAt(std::int64_t timeMs) const {
 }
 
 void OverlayPainter::Draw(AVFrame& picture, const std::string& text) const {
-    // One font pixel per 120 picture rows, at least one; the text cut at the picture's edge.
-    const int scale = std::max(1, picture.height / 120);
+    // One font pixel per 120 picture rows, as long as the whole line fits the picture's width;
+    // at least one (the line is cut at the edge of a picture too narrow for it).
+    const int widest = picture.width / (static_cast<int>(text.size()) * (kGlyphWidth + 1) + 1);
+    const int scale = std::max(1, std::min(picture.height / 120, widest));
     const int advance = (kGlyphWidth + 1) * scale;
     const int bandHeight = (kGlyphHeight + 2) * scale;
     if (bandHeight > picture.height) {
