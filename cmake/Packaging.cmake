@@ -48,15 +48,17 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "dash camera card viewer, settings editor and command-line tool")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tachy opens the memory card of a car dash camera and plays its recordings with every
-camera in step and with sound, shows where the car was on a map, how fast it went and
-what the G-sensor felt. It saves pictures and copies of recordings, prints a report,
-repairs recordings cut short, deletes recordings and formats the card as FAT32 while
-keeping the recorder's settings file.
+    "Tachy opens the memory card of a car dash camera and plays its
+recordings with every camera in step and with sound, shows where the car
+was on a map, how fast it went and what the G-sensor felt. It saves
+pictures and copies of recordings, prints a report, repairs recordings cut
+short, deletes recordings and formats the card as FAT32 while keeping the
+recorder's settings file.
 .
-The package holds the viewer (tachyPlayer), the recorder settings editor (TachySetup),
-the first-run wizard and the command-line tool tachy for batch work: listing cards,
-exporting tracks as GPX, KML, CSV or GeoJSON, finding incidents and checking settings.")
+The package holds the viewer (tachyPlayer), the recorder settings editor
+(TachySetup), the first-run wizard and the command-line tool tachy for
+batch work: listing cards, exporting tracks and videos, finding incidents
+and checking settings.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tachy developers <tachy-dev@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
