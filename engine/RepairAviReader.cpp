@@ -25,7 +25,6 @@ bool startsWith(avi::FourCC id, const char* prefix) {
 }
 
 constexpr std::uint32_t kRecordMarker = 511;
-constexpr avi::FourCC kRec = avi::fourCC("rec ");
 // How much of a video chunk the key-frame decision looks at: enough to pass an encoder's SEI.
 constexpr std::size_t kNalHead = 4096;
 
