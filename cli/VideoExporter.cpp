@@ -131,6 +131,11 @@ bool VideoExporter::Export(std::int64_t fromMs, std::int64_t toMs,
         if (m_progress != nullptr) {
             m_progress->Set(timeMs - fromMs);
         }
+        if (m_observer && !m_observer(timeMs - fromMs, toMs - fromMs)) {
+            m_stopped = true;
+            error = "the export was stopped";
+            return false;
+        }
     }
     for (const auto& reader : readers) {
         if (!reader->Error().empty()) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,12 @@ public:
                   int cellHeight);
 
     void SetProgress(EstimatedProgress* progress) { m_progress = progress; }
+    // Told after each exported picture how far the work is (milliseconds of the span done and in
+    // all); answering false stops the export, which then fails with `Stopped()` true. Called on
+    // the exporting thread.
+    using Observer = std::function<bool(std::int64_t doneMs, std::int64_t totalMs)>;
+    void SetObserver(Observer observer) { m_observer = std::move(observer); }
+    bool Stopped() const { return m_stopped; }
     // Draws the time, speed and position of the front camera's driving data on each picture.
     void SetOverlay(bool overlay) { m_overlay = overlay; }
     // False, with `error` set, when no picture lies in the span or a file cannot be read or
@@ -41,6 +48,8 @@ private:
     int m_cellHeight = 0;
     bool m_overlay = false;
     EstimatedProgress* m_progress = nullptr;
+    Observer m_observer;
+    bool m_stopped = false;
     int m_pictures = 0;
     int m_width = 0;
     int m_height = 0;
