@@ -101,6 +101,10 @@ void CExLangManager::loadKeyedSection(const QString& file, const char* section) 
 int CExLangManager::LoadTextInfo(const QString& file) {
     loadKeyedSection(file, "AppMain");
     loadKeyedSection(file, "AppPopup");
+    // The sections the viewer's later tools append to the end of the file.
+    for (const char* section : {"ExportTools", "Trip"}) {
+        loadKeyedSection(file, section);
+    }
     return 1;
 }
 

@@ -48,8 +48,9 @@ public:
     QString GetFontName() const { return m_font.name; }
     const FontInfo& GetFontInfo() const { return m_font; }
 
-    // Keyed texts: the viewer's sections "AppMain" and "AppPopup", or the settings section
-    // "AppSettings". Loading adds to what is loaded; a key met again replaces its text.
+    // Keyed texts: the viewer's sections "AppMain", "AppPopup" and those its later tools add
+    // ("ExportTools", "Trip"), or the settings section "AppSettings". Loading adds to what is
+    // loaded; a key met again replaces its text.
     int LoadTextInfo(const QString& file);
     int LoadSetupText(const QString& file);
     void UnloadTextInfo();
