@@ -167,8 +167,47 @@ bool Mp4Writer::WritePicture(AVFrame& picture, std::int64_t timeMs) {
     return Encode(*m_video, *m_videoStream, &picture);
 }
 
-bool Mp4Writer::WriteSound(const AVFrame& sound, int first, int count) {
-    if (!m_sound || count <= 0) {
+std::int64_t Mp4Writer::SoundWritten() const {
+    return m_soundSamples + av_audio_fifo_size(m_fifo.get());
+}
+
+bool Mp4Writer::WriteSound(const AVFrame& sound, std::int64_t timeMs, int first, int count) {
+    if (!m_sound || count <= 0 || sound.sample_rate != m_sound->sample_rate) {
+        return true;
+    }
+    const std::int64_t rate = m_sound->sample_rate;
+    // Where sample `first` belongs. Times in whole milliseconds put a recording's sound up to a
+    // few samples off its exact place: within a fiftieth of a second it follows on seamlessly.
+    const std::int64_t position = timeMs * rate / 1000 + first;
+    const std::int64_t tolerance = rate / 50;
+    const std::int64_t written = SoundWritten();
+    if (position > written + tolerance) {
+        return WriteSilenceUntil(position) && AppendSound(sound, first, count);
+    }
+    if (position < written - tolerance) {
+        const auto overlap = static_cast<int>(std::min<std::int64_t>(written - position, count));
+        return AppendSound(sound, first + overlap, count - overlap);
+    }
+    return AppendSound(sound, first, count);
+}
+
+bool Mp4Writer::WriteSilenceUntil(std::int64_t position) {
+    const int channels = m_sound->ch_layout.nb_channels;
+    std::vector<float> silence(4096, 0.0F);
+    std::vector<void*> pointers(static_cast<std::size_t>(channels), silence.data());
+    for (std::int64_t left = position - SoundWritten(); left > 0;
+         left = position - SoundWritten()) {
+        const auto count = static_cast<int>(std::min<std::int64_t>(left, 4096));
+        if (av_audio_fifo_write(m_fifo.get(), pointers.data(), count) < count ||
+            !EncodeSoundFifo(false)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Mp4Writer::AppendSound(const AVFrame& sound, int first, int count) {
+    if (count <= 0) {
         return true;
     }
     const int channels = m_sound->ch_layout.nb_channels;
@@ -217,7 +256,13 @@ bool Mp4Writer::EncodeSoundFifo(bool all) {
 bool Mp4Writer::Close(std::string& error) {
     bool ok = Encode(*m_video, *m_videoStream, nullptr);
     if (m_sound) {
-        ok = EncodeSoundFifo(true) && Encode(*m_sound, *m_soundStream, nullptr) && ok;
+        // The sound lasts as long as the pictures, also when the span's last recordings have
+        // none.
+        const std::int64_t end = m_lastPictureMs < 0 ? 0
+                                                     : (m_lastPictureMs + m_pictureDurationMs) *
+                                                           m_sound->sample_rate / 1000;
+        ok = WriteSilenceUntil(end) && EncodeSoundFifo(true) &&
+             Encode(*m_sound, *m_soundStream, nullptr) && ok;
     }
     ok = av_write_trailer(m_output.get()) >= 0 && ok;
     if (m_output->pb != nullptr) {

@@ -2,6 +2,9 @@
 // Writes an MP4 file through libavformat's mp4 muxer (moov first, "faststart"): H.264 pictures
 // (libx264, else another H.264 encoder the library has) in YUV 4:2:0 with millisecond time
 // stamps, and optionally AAC sound taken in any sample format and cut into the encoder's frames.
+// The sound is kept on the pictures' clock: where it has a gap (a recording without sound, a
+// missing file, sound shorter than its pictures) silence fills it, sound that overlaps what is
+// already written is cut, and at the end silence reaches the last picture's end.
 
 #include "cli/LibavHandles.h"
 
@@ -24,8 +27,10 @@ public:
     bool Open(const std::filesystem::path& file, const Mp4Format& format, std::string& error);
     // A picture shown from `timeMs` (ms since the export's start) on.
     bool WritePicture(AVFrame& picture, std::int64_t timeMs);
-    // `count` samples of decoded sound from sample `first` on, appended to the sound so far.
-    bool WriteSound(const AVFrame& sound, int first, int count);
+    // `count` samples of decoded sound from sample `first` on; the frame's first sample is heard
+    // at `timeMs` (ms since the export's start, negative before it). Sound of another sample
+    // rate than the file's is left out (silence in its place).
+    bool WriteSound(const AVFrame& sound, std::int64_t timeMs, int first, int count);
     // Drains the encoders and writes the index; false when the file could not be completed.
     bool Close(std::string& error);
 
@@ -34,6 +39,10 @@ private:
     bool OpenSound(const Mp4Format& format, std::string& error);
     bool Encode(AVCodecContext& encoder, AVStream& stream, const AVFrame* frame);
     bool EncodeSoundFifo(bool all);
+    // Silence up to sample `position` of the sound.
+    bool WriteSilenceUntil(std::int64_t position);
+    bool AppendSound(const AVFrame& sound, int first, int count);
+    std::int64_t SoundWritten() const;
 
     OutputHandle m_output;
     CodecContextHandle m_video;

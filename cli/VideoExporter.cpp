@@ -12,6 +12,14 @@
 namespace tachy::cli {
 namespace {
 
+void TakeSound(const AVCodecParameters& parameters, Mp4Format& format) {
+    if (format.soundRate == 0 && parameters.sample_rate > 0 &&
+        parameters.ch_layout.nb_channels > 0) {
+        format.soundRate = parameters.sample_rate;
+        format.soundChannels = std::min(parameters.ch_layout.nb_channels, 2);
+    }
+}
+
 // The picture size, picture rate and sound of a recording, from its headers.
 bool ProbeFormat(const std::filesystem::path& file, int videoStream, Mp4Format& format) {
     AVFormatContext* context = nullptr;
@@ -35,13 +43,31 @@ bool ProbeFormat(const std::filesystem::path& file, int videoStream, Mp4Format& 
             format.framesPerSecond =
                 rate.num > 0 && rate.den > 0 ? std::clamp(rate.num / rate.den, 1, 240) : 30;
             found = true;
-        } else if (parameters.codec_type == AVMEDIA_TYPE_AUDIO && format.soundRate == 0 &&
-                   parameters.sample_rate > 0 && parameters.ch_layout.nb_channels > 0) {
-            format.soundRate = parameters.sample_rate;
-            format.soundChannels = std::min(parameters.ch_layout.nb_channels, 2);
+        } else if (parameters.codec_type == AVMEDIA_TYPE_AUDIO) {
+            TakeSound(parameters, format);
         }
     }
     return found && format.width > 0 && format.height > 0;
+}
+
+// The sound of the first of `sources` that has any, from its headers: a span may begin with
+// recordings without sound and have sound later on.
+void ProbeSound(const std::vector<ClipSource>& sources, Mp4Format& format) {
+    for (const ClipSource& source : sources) {
+        if (format.soundRate > 0) {
+            return;
+        }
+        AVFormatContext* context = nullptr;
+        if (avformat_open_input(&context, source.file.c_str(), nullptr, nullptr) < 0) {
+            continue;
+        }
+        const InputHandle input(context);
+        for (unsigned i = 0; i < context->nb_streams; ++i) {
+            if (context->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+                TakeSound(*context->streams[i]->codecpar, format);
+            }
+        }
+    }
 }
 
 // The driving data of the front camera's recordings, in time order.
@@ -73,6 +99,7 @@ bool VideoExporter::Export(std::int64_t fromMs, std::int64_t toMs,
         error = "cannot read the pictures of " + first.file.string();
         return false;
     }
+    ProbeSound(m_cameras.front(), format);
     const int shown =
         m_layout == ExportLayout::Kind::Front ? 1 : static_cast<int>(m_cameras.size());
     const ExportLayout layout(m_layout, shown, format.width, format.height, m_cellHeight);
@@ -102,7 +129,7 @@ bool VideoExporter::Export(std::int64_t fromMs, std::int64_t toMs,
             std::clamp<std::int64_t>((fromMs - timeMs) * rate / 1000, 0, sound.nb_samples));
         const auto end = static_cast<int>(
             std::clamp<std::int64_t>((toMs - timeMs) * rate / 1000, 0, sound.nb_samples));
-        soundFailed = soundFailed || !writer.WriteSound(sound, skip, end - skip);
+        soundFailed = soundFailed || !writer.WriteSound(sound, timeMs - fromMs, skip, end - skip);
         return !soundFailed;
     });
     std::int64_t timeMs = 0;
