@@ -181,6 +181,11 @@ bool ClipBuilder::CopyFrames(const Opened& source, std::uint32_t first, std::int
             error = "cannot copy the sound of " + source.name;
             return false;
         }
+        if (m_observer && !m_observer(at - m_fromMs, m_toMs - m_fromMs)) {
+            m_stopped = true;
+            error = "the copy was stopped";
+            return false;
+        }
     }
     return true;
 }
@@ -188,6 +193,8 @@ bool ClipBuilder::CopyFrames(const Opened& source, std::uint32_t first, std::int
 bool ClipBuilder::Build(const std::vector<ClipSource>& sources, std::int64_t fromMs,
                         std::int64_t toMs, const std::filesystem::path& output,
                         std::string& error) {
+    m_fromMs = fromMs;
+    m_toMs = toMs;
     if (m_writer.Open(output.string()) == 0) {
         error = "cannot create " + output.string();
         return false;

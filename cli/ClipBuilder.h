@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ public:
 
     // Counts each recording copied (borrowed; may be null).
     void SetProgress(Progress* progress) { m_progress = progress; }
+    // Told after each frame copied how far the copy is (milliseconds of the span done and in
+    // all); answering false stops the copy, which then fails with `Stopped()` true.
+    using Observer = std::function<bool(std::int64_t doneMs, std::int64_t totalMs)>;
+    void SetObserver(Observer observer) { m_observer = std::move(observer); }
+    bool Stopped() const { return m_stopped; }
 
     int Frames() const { return m_frames; }
     std::int64_t FirstFrameMs() const { return m_firstMs; }
@@ -60,6 +66,10 @@ private:
 
     CAviWriter m_writer;
     Progress* m_progress = nullptr;
+    Observer m_observer;
+    bool m_stopped = false;
+    std::int64_t m_fromMs = 0;
+    std::int64_t m_toMs = 0;
     tachy::avi::BitmapInfoHeader m_format{};
     bool m_opened = false;
     bool m_withAudio = false;

@@ -5,7 +5,9 @@
 #include "cli/Command.h"
 #include "cli/CommandRunner.h"
 #include "cli/ExitCodes.h"
+#include "cli/Interruption.h"
 #include "cli/Progress.h"
+#include "cli/StagedOutput.h"
 #include "cli/TimeText.h"
 
 #include <cstdio>
@@ -78,24 +80,19 @@ int RunClip(const std::vector<std::string>& words) {
                         " lies between the two times",
                     kExitFailure);
     }
-    // Written beside the target and renamed over it, so that a failed run leaves no half clip.
-    const std::filesystem::path temporary = output.string() + ".part";
+    StagedOutput staged(output);
+    const Interruption interruption;
     ClipBuilder builder;
     Progress copying("copying recordings", arguments.Has("--progress"));
     builder.SetProgress(&copying);
+    builder.SetObserver(
+        [&interruption](std::int64_t, std::int64_t) { return !interruption.Requested(); });
     std::string error;
-    const bool built = builder.Build(sources, *from, *to, temporary, error);
+    const bool built = builder.Build(sources, *from, *to, staged.Temporary(), error);
     copying.Finish();
-    if (!built) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return Fail("clip", error, kExitFailure);
-    }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, output, renameError);
-    if (renameError) {
-        std::filesystem::remove(temporary, renameError);
-        return Fail("clip", "cannot write " + output.string(), kExitFailure);
+    if (const int code = FinishOutput("clip", built, error, staged, interruption);
+        code != kExitOk) {
+        return code;
     }
     std::printf("%s: %d frames from %s (a key frame) to %s\n", output.c_str(), builder.Frames(),
                 IsoTimeText(builder.FirstFrameMs()).c_str(), IsoTimeText(*to).c_str());

@@ -2,7 +2,9 @@
 
 #include "cli/Command.h"
 #include "cli/ExitCodes.h"
+#include "cli/Interruption.h"
 #include "cli/ProgramFolder.h"
+#include "cli/StagedOutput.h"
 
 #include <cstdio>
 #include <cstring>
@@ -62,6 +64,23 @@ std::optional<std::string> OptionFolderFor(const char* command, const Arguments&
         return std::nullopt;
     }
     return folder->string();
+}
+
+int FinishOutput(const char* command, bool done, const std::string& error, StagedOutput& output,
+                 const Interruption& interruption) {
+    if (interruption.Requested()) {
+        output.Discard();
+        return Fail(command, "interrupted; " + output.Target().string() + " was not written",
+                    interruption.ExitCode());
+    }
+    if (!done) {
+        output.Discard();
+        return Fail(command, error, kExitFailure);
+    }
+    if (!output.Commit()) {
+        return Fail(command, "cannot write " + output.Target().string(), kExitFailure);
+    }
+    return kExitOk;
 }
 
 } // namespace tachy::cli

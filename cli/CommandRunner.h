@@ -10,6 +10,9 @@
 
 namespace tachy::cli {
 
+class Interruption;
+class StagedOutput;
+
 // The parsed arguments, or the exit code to end with (help shown: 0; usage error: 2).
 struct Prepared {
     std::optional<Arguments> arguments;
@@ -24,5 +27,12 @@ int Fail(const char* command, const std::string& message, int exitCode);
 
 // The "_option" folder of --data or the installation, reporting on stderr when there is none.
 std::optional<std::string> OptionFolderFor(const char* command, const Arguments& arguments);
+
+// The end of a command that wrote `output`. Interrupted: the temporary file removed, "tachy
+// COMMAND: interrupted; TARGET was not written" and 128 + the signal; failed (`done` false):
+// the temporary file removed, `error` and exit code 1; else the file takes the target's place
+// and the answer is 0.
+int FinishOutput(const char* command, bool done, const std::string& error, StagedOutput& output,
+                 const Interruption& interruption);
 
 } // namespace tachy::cli

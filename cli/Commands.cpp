@@ -9,7 +9,8 @@ Common options:
                  default: beside the program, then ../share/tachy
   --progress     show progress on stderr even when it is not a terminal
   -h, --help     this help
-Exit codes: 0 done, 1 failed, 2 wrong command line.
+Exit codes: 0 done, 1 failed, 2 wrong command line, 128 + N stopped by signal N
+(130 Ctrl-C, 143 SIGTERM; clip and export).
 )";
 
 const std::string kListHelp = std::string(R"(Usage: tachy list CARD [--json]
@@ -86,6 +87,8 @@ Copies a span of one camera's recordings into one AVI file without re-encoding: 
 last key frame at or before --from up to --to (times YYYY-MM-DD HH:MM:SS, UTC, as list
 shows them), across recordings, with the sound and the driving data of the frames copied.
   --channel N    the camera: 1 front (default), 2 and 3 the others
+OUT.avi appears only when it is complete. Ctrl-C (SIGINT) or SIGTERM stops the copy: OUT.avi
+is not written (an existing one stays as it was) and the exit code is 130 (143 for SIGTERM).
 )") +
     kCommon;
 
@@ -94,7 +97,11 @@ const std::string kExportHelp =
         R"(Usage: tachy export CARD --from TIME --to TIME OUT.mp4 [--layout L] [--height N] [--overlay]
 Combines the cameras of a span into one H.264 MP4 with the front camera's sound as AAC,
 re-encoded, in the span's real time: one picture per front camera picture, each other
-camera showing its picture of that moment. OUT.mp4 appears only when it is complete.
+camera showing its picture of that moment. Where the front camera has no sound (a recording
+without it, a missing file, sound shorter than its pictures) the sound track holds silence,
+so that the sound after it stays in step with the pictures. OUT.mp4 appears only when it is
+complete. Ctrl-C (SIGINT) or SIGTERM stops the export: OUT.mp4 is not written (an existing
+one stays as it was) and the exit code is 130 (143 for SIGTERM).
   --layout L     front (the front camera alone, default), side-by-side, grid (2x2) or pip
                  (the rear camera small in the front's bottom right corner)
   --height N     the height of each camera's place in pixels (default: the front camera's)

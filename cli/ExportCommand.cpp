@@ -6,7 +6,9 @@
 #include "cli/CommandRunner.h"
 #include "cli/EstimatedProgress.h"
 #include "cli/ExitCodes.h"
+#include "cli/Interruption.h"
 #include "cli/Progress.h"
+#include "cli/StagedOutput.h"
 #include "cli/TimeText.h"
 #include "cli/VideoExporter.h"
 
@@ -96,25 +98,20 @@ int RunExport(const std::vector<std::string>& words) {
     // The libraries' own warnings (a driving-data stream they do not know) are not for users;
     // failures are reported as the command's own message.
     av_log_set_level(AV_LOG_QUIET);
-    // Written beside the target and renamed over it, so that a failed run leaves no half file.
-    const std::filesystem::path temporary = output.string() + ".part";
+    StagedOutput staged(output);
     VideoExporter exporter(std::move(cameras), *layout, static_cast<int>(height));
     EstimatedProgress progress("exporting", arguments.Has("--progress"), *to - *from);
     exporter.SetProgress(&progress);
     exporter.SetOverlay(arguments.Has("--overlay"));
+    const Interruption interruption;
+    exporter.SetObserver(
+        [&interruption](std::int64_t, std::int64_t) { return !interruption.Requested(); });
     std::string error;
-    const bool exported = exporter.Export(*from, *to, temporary, error);
+    const bool exported = exporter.Export(*from, *to, staged.Temporary(), error);
     progress.Finish();
-    if (!exported) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return Fail("export", error, kExitFailure);
-    }
-    std::error_code renameError;
-    std::filesystem::rename(temporary, output, renameError);
-    if (renameError) {
-        std::filesystem::remove(temporary, renameError);
-        return Fail("export", "cannot write " + output.string(), kExitFailure);
+    if (const int code = FinishOutput("export", exported, error, staged, interruption);
+        code != kExitOk) {
+        return code;
     }
     std::printf("%s: %d pictures of %dx%d%s, %s to %s\n", output.c_str(), exporter.Pictures(),
                 exporter.Width(), exporter.Height(), exporter.WithSound() ? " with sound" : "",

@@ -20,7 +20,8 @@ void Overview(std::FILE* out) {
         std::fprintf(out, "  %-13s %s\n", command.name, command.summary);
     }
     std::fputs("\n'tachy COMMAND --help' describes a command and its options.\n"
-               "Exit codes: 0 done, 1 failed, 2 wrong command line.\n",
+               "Exit codes: 0 done, 1 failed, 2 wrong command line, 130 interrupted by Ctrl-C\n"
+               "(143 by SIGTERM).\n",
                out);
 }
 
