@@ -3,6 +3,7 @@
 #include "cli/Command.h"
 #include "cli/CommandRunner.h"
 #include "cli/ExitCodes.h"
+#include "cli/TimeText.h"
 #include "setupfile/CSetupOption.h"
 #include "setupfile/TimeSetFile.h"
 
@@ -14,23 +15,15 @@ namespace {
 
 using tachy::setupfile::TimeSetFile;
 
-// "YYYY-MM-DD HH:MM:SS" (or with "T") as the clock file's time value.
+// "YYYY-MM-DD HH:MM:SS" (or with "T") as the clock file's time value: the recorder's own
+// wall-clock time, taken as written (no time zone; a fraction or "Z" is refused).
 std::optional<std::int64_t> ParseTime(const std::string& text) {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    char separator = 0;
-    int consumed = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c%2d:%2d:%2d%n", &year, &month, &day, &separator,
-                    &hour, &minute, &second, &consumed) != 7 ||
-        (separator != ' ' && separator != 'T') ||
-        static_cast<std::size_t>(consumed) != text.size()) {
+    const auto fields = ParseDateTimeFields(text);
+    if (!fields || fields->withFraction || fields->withZone) {
         return std::nullopt;
     }
-    return TimeSetFile::Compose(year, month, day, hour, minute, second);
+    return TimeSetFile::Compose(fields->year, fields->month, fields->day, fields->hour,
+                                fields->minute, fields->second);
 }
 
 // This computer's local time now, as the recorder's clock keeps it (no time zone).

@@ -104,6 +104,26 @@ TEST_F(TachyClip, SpansWithoutRecordingsAndWrongTimes) {
               2);
 }
 
+TEST_F(TachyClip, TimesTakeFractionsOfASecondAndOnlyTheirOwnForm) {
+    const std::string clip = (m_work.path() / "fraction.avi").string();
+    // ".5" is half a second and ".25" a quarter, not 5 and 25 milliseconds.
+    const auto run = RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:31.5", "--to",
+                               "2024-02-29T13:05:50.25Z", clip});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, clip + ": 193 frames from 2024-02-29T13:05:31.000Z (a key frame) to "
+                              "2024-02-29T13:05:50.250Z\n");
+    for (const char* const wrong :
+         {"2024- 2-29 13:05:31", "+2024-02-29 13:05:31", "2024-02-29 13:05:31.-5",
+          "2024-02-29 13:05:31.1234", "2024-02-29 13:05:31.", "2024-02-29 13:05:31Z.5",
+          "2023-02-29 13:05:31", "2024-02-29 24:00:00"}) {
+        EXPECT_EQ(RunTachy({"clip", Card(), "--from", wrong, "--to", "2024-02-29 13:06:00",
+                            (m_work.path() / "wrong.avi").string()})
+                      .exitCode,
+                  2)
+            << wrong;
+    }
+}
+
 TEST_F(TachyClip, TheRearCameraToo) {
     const std::string clip = (m_work.path() / "rear.avi").string();
     const auto run = RunTachy({"clip", Card(), "--from", "2024-02-29 13:05:12", "--to",
