@@ -94,17 +94,25 @@ bool DrivingTrack::Read(const std::filesystem::path& file, std::int64_t startMs)
         DrivingSample out;
         const std::int64_t own = PreambleTime(record);
         out.timeMs = own >= 0 ? own : startMs + std::max<std::int64_t>(0, stream->sampleToTime(i));
-        out.hasGForce = kind != viewer::driving::BlockKind::Unchanged;
-        if (out.hasGForce) {
-            out.gx = converted.GSensorX();
-            out.gy = converted.GSensorY();
-            out.gz = converted.GSensorZ();
+        const bool converts = kind != viewer::driving::BlockKind::Unchanged;
+        out.gx = converted.GSensorX();
+        out.gy = converted.GSensorY();
+        out.gz = converted.GSensorZ();
+        // Damaged bytes give forces that are no numbers and positions off the globe: they are
+        // left out rather than written into GPX, KML and CSV as "nan" or 1e30 degrees.
+        out.hasGForce =
+            converts && std::isfinite(out.gx) && std::isfinite(out.gy) && std::isfinite(out.gz);
+        if (!out.hasGForce) {
+            out.gx = out.gy = out.gz = 0;
         }
-        out.hasPosition = out.hasGForce && converted.HasPosition();
+        out.latitude = Degrees(converted.Latitude());
+        out.longitude = Degrees(converted.Longitude());
+        out.hasPosition = converts && converted.HasPosition() && std::fabs(out.latitude) <= 90 &&
+                          std::fabs(out.longitude) <= 180;
         if (out.hasPosition) {
-            out.latitude = Degrees(converted.Latitude());
-            out.longitude = Degrees(converted.Longitude());
             out.speedKmh = converted.Speed();
+        } else {
+            out.latitude = out.longitude = 0;
         }
         m_samples.push_back(out);
     }

@@ -288,3 +288,24 @@ TEST_F(TachyCard, EventsOfOneFile) {
     EXPECT_NE(run.out.find("\n2024-02-29 13:06:02."), std::string::npos);
     EXPECT_EQ(run.out.find("impact"), std::string::npos);
 }
+
+TEST(TachyDamagedRecords, PositionsOffTheGlobeAndForcesThatAreNoNumbersAreLeftOut) {
+    // mkcard's first four records with damaged bytes: the first record's latitude is NaN, the
+    // second's longitude 1e30, the third's sideways force infinite, as the fuzz target makes.
+    const std::string file =
+        std::string(TACHY_SOURCE_DIR) + "/tests/fuzz/corpus/track/damaged-position-and-g-force.avi";
+    const auto csv = RunTachy({"track", file, "--format", "csv"});
+    ASSERT_EQ(csv.exitCode, 0) << csv.err;
+    EXPECT_EQ(
+        csv.out.substr(csv.out.find('\n') + 1),
+        "2024-02-29T13:05:09.000Z,damaged-position-and-g-force.avi,,,,0.000,0.000,1.000\n"
+        "2024-02-29T13:05:09.250Z,damaged-position-and-g-force.avi,,,,0.000,0.000,1.000\n"
+        "2024-02-29T13:05:09.500Z,damaged-position-and-g-force.avi,48.1371989,11.5756002,0,,,\n"
+        "2024-02-29T13:05:09.750Z,damaged-position-and-g-force.avi,48.1371989,11.5756002,0,"
+        "0.000,0.000,1.000\n");
+    const TempFolder work;
+    const std::string gpx = (work.path() / "damaged.gpx").string();
+    ASSERT_EQ(RunTachy({"track", file, "--format", "gpx", "-o", gpx}).exitCode, 0);
+    const auto valid = RunShell("xmllint --noout --schema '" + kSchema + "' '" + gpx + "'");
+    EXPECT_EQ(valid.exitCode, 0) << valid.err;
+}
