@@ -228,6 +228,7 @@ int CSearchDataEx::OpenEntry() {
     }
     if (m_channel == kAudioChannel) {
         m_reader.OpenAudio(path);
+        m_soundAtEnd = false;
     }
     const int count = m_reader.GetKeyCount();
     int key = -1;
@@ -420,9 +421,14 @@ void CSearchDataEx::Describe(PictureRecord& record, const _FRAME_DESC& descripto
     record.valid = true;
 }
 
-// Handles a frame that cannot be used: let the queue drain first, then move on.
+// Handles a frame that cannot be used: the end of the entry's pictures. The next entry is
+// opened while the queue still holds the last pictures of this one, so that its first picture
+// is ready when the clock gets there; waiting for the queue to drain first held the clock at
+// every change of file (some 30 ms each, minutes of lag over hours of play). The sound of this
+// file has to be read first (the reader moves to the next file for both); should the sound not
+// be taken (its queue stays full), the move waits for the pictures to drain as a fall-back.
 bool CSearchDataEx::HandleEndOfEntry() {
-    if (m_callback != nullptr && PictureCount() > 1) {
+    if (m_callback != nullptr && PictureCount() > 1 && !SoundReadToEnd()) {
         return false;
     }
     if (!MoveToNextEntry()) {
@@ -430,6 +436,10 @@ bool CSearchDataEx::HandleEndOfEntry() {
         return false;
     }
     return true;
+}
+
+bool CSearchDataEx::SoundReadToEnd() const {
+    return m_channel != kAudioChannel || !m_soundEnabled || m_soundAtEnd;
 }
 
 bool CSearchDataEx::VideoStep() {
@@ -514,6 +524,7 @@ bool CSearchDataEx::SoundStep() {
     const std::lock_guard<std::mutex> file(m_fileLock);
     const _FRAME_DESC* descriptor = m_reader.ReadAudioFrame();
     if (descriptor == nullptr) {
+        m_soundAtEnd = true;
         return false;
     }
     // The block's whole size: the descriptor's 13-bit field cuts blocks of 8 KiB and more.
@@ -583,6 +594,7 @@ bool CSearchDataEx::Realign(const std::shared_ptr<const CTimeList>& entry, int l
     // reading goes on from the key frame the pictures go on from.
     if (m_channel == kAudioChannel) {
         m_reader.SyncAudio(static_cast<int>(entryKey.llPosition));
+        m_soundAtEnd = false;
     }
     m_queues.ClearSounds();
     return true;
@@ -603,6 +615,7 @@ std::unique_ptr<PictureRecord> CSearchDataEx::DecodeKeyFrame(int keyIndex, std::
     m_reader.Seek(key.llPosition);
     if (m_channel == kAudioChannel) {
         m_reader.SyncAudio(static_cast<int>(key.llPosition));
+        m_soundAtEnd = false;
     }
     const _FRAME_DESC* descriptor = m_reader.ReadVideoFrame();
     if (!markersRight(descriptor)) {

@@ -107,6 +107,7 @@ private:
     int DecodeFrame(const _FRAME_DESC* descriptor, PictureRecord& record);
     bool Usable(const _FRAME_DESC* descriptor, bool forward) const;
     bool HandleEndOfEntry();
+    bool SoundReadToEnd() const;
     void Queue(std::unique_ptr<PictureRecord> record, const _FRAME_DESC& descriptor);
     void Describe(PictureRecord& record, const _FRAME_DESC& descriptor);
     void LoadDrivingData();
@@ -159,4 +160,7 @@ private:
     // pictures that point into it.
     std::shared_ptr<std::vector<_DRIVING_RECORD>> m_driving;
     int m_drivingCount = 0;
+    // Channel 0 has read the open file's sound to its end (set by the sound step, cleared when
+    // a file is opened or the sound is re-synchronised).
+    std::atomic<bool> m_soundAtEnd{false};
 };

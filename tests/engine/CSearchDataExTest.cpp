@@ -134,6 +134,53 @@ TEST_F(Worker, PlaysAcrossEntriesToTheEndOfTheList) {
     EXPECT_EQ(m_hookCalls, std::vector<int>{1});
 }
 
+// The next entry is opened while the last pictures of the one before still wait in the queue,
+// so that the clock never waits for a file to open at a change of entry; the sound of the first
+// file is read to its end before the reader moves on, so no block is lost at the change.
+TEST_F(Worker, OpensTheNextEntryWhileTheLastPicturesStillWait) {
+    m_worker->SetState(2);
+    m_worker->Start(0, 1);
+    std::vector<std::int64_t> soundTimes;
+    const auto takeSounds = [&] {
+        std::uint64_t generation = 0;
+        while (auto block = m_worker->Queues().TakeSound(generation)) {
+            soundTimes.push_back(block->timeMs);
+        }
+    };
+    for (int taken = 0; taken < 60; ++taken) {
+        // A full queue before every picture of the first entry is taken, also for its last
+        // twelve: the worker has read on into the second entry.
+        ASSERT_TRUE(waitFor([&] {
+            takeSounds();
+            return m_worker->PictureCount() == CSearchDataEx::kPictureQueueLimit + 1;
+        })) << "picture " << taken << ": " << m_worker->PictureCount() << " queued";
+        const auto picture = m_worker->TakePicture();
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture->listIndex, 0);
+        EXPECT_EQ(picture->frame.llTime, kStartMs + taken * 1000 / 30);
+    }
+    {
+        const std::lock_guard<std::mutex> guard(m_hookMutex);
+        EXPECT_EQ(m_hookCalls, std::vector<int>{1});
+    }
+    const auto next = m_worker->TakePicture();
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->listIndex, 1);
+    EXPECT_EQ(next->frame.llTime, kStartMs + 2000);
+    ASSERT_TRUE(waitFor([&] {
+        takeSounds();
+        while (m_worker->TakePicture()) {
+        }
+        return !m_worker->IsRunning();
+    }));
+    takeSounds();
+    // Every 100 ms block of both entries, in order, none lost at the change of file.
+    ASSERT_EQ(soundTimes.size(), 40U);
+    for (std::size_t i = 0; i < soundTimes.size(); ++i) {
+        EXPECT_EQ(soundTimes[i], kStartMs + static_cast<std::int64_t>(i) * 100) << i;
+    }
+}
+
 TEST_F(Worker, OnlyKeyFramesFromTheSpeedOptionsThreshold) {
     m_worker->SetSpeedOption(1);
     m_worker->SetSpeed(4.0);
