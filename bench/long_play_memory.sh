@@ -3,13 +3,14 @@
 # resident memory and how far the playback clock is from the wall clock times the speed. This
 # script keeps those lines and prints the memory's slope (least squares over the minutes after
 # the first, KiB per minute of wall time) and the clock lag's range.
-#   bench/long_play_memory.sh TACHY-PLAY CARD SPEED SECONDS [LOG]
+#   bench/long_play_memory.sh TACHY-PLAY CARD SPEED SECONDS [LOG [TACHY-PLAY OPTION...]]
+# (for example --sound, with SDL_AUDIODRIVER=dummy on a machine without a sound card)
 # Make the card with mkcard, e.g. three hours of three cameras:
 #   mkcard --rule data/_option/FileNameRule_A.ini --out /tmp/long --channels 3 --seconds 10800 --size 160x120
 set -euo pipefail
 
 if [[ $# -lt 4 ]]; then
-    echo "usage: $0 TACHY-PLAY CARD SPEED SECONDS [LOG]" >&2
+    echo "usage: $0 TACHY-PLAY CARD SPEED SECONDS [LOG [TACHY-PLAY OPTION...]]" >&2
     exit 2
 fi
 play=$1
@@ -18,8 +19,9 @@ speed=$3
 seconds=$4
 # MEMORY_EVERY (seconds between lines, default 60) shortens the interval for a quick check.
 log=${5:-long-play-$(date +%Y%m%d-%H%M%S).log}
+shift $(($# < 5 ? $# : 5))
 
-"$play" "$card" --speed "$speed" --seconds "$seconds" --memory-every "${MEMORY_EVERY:-60}" 2>&1 | tee "$log"
+"$play" "$card" --speed "$speed" --seconds "$seconds" --memory-every "${MEMORY_EVERY:-60}" "$@" 2>&1 | tee "$log"
 
 # "memory: wall W s, resident R KiB, recording played P s, clock lag L s, pictures N"
 awk '
