@@ -35,6 +35,7 @@ CTabList::CTabList(const ViewerContext& context, tachy::CommandTarget* owner, QW
     createButtons();
     createListControl();
     placeControls();
+    createIncidentScan();
     OnLanguageChanged();
     syncControl();
 }
@@ -188,7 +189,7 @@ void CTabList::OnLanguageChanged() {
         // Rows the control does not show yet get the new texts when they are filled.
         if (m_shownGeneration == m_rowsGeneration) {
             for (const auto& row : m_rows) {
-                modeColumn.push_back(modeTextLocked(row->m_nRecordMode[0]));
+                modeColumn.push_back(typeCellLocked(*row));
             }
         }
     }

@@ -15,6 +15,7 @@
 #include "viewer/list/CListMgr.h"
 #include "viewer/list/ListConstants.h"
 #include "viewer/list/ListFilter.h"
+#include "viewer/trip/DrivingScan.h"
 
 #include <QFont>
 #include <QString>
@@ -23,8 +24,10 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 class CCtrlButtonEx;
@@ -80,6 +83,21 @@ public:
     // GUI thread: column headers, mode texts and button captions read again.
     void OnLanguageChanged();
 
+    // Incidents per recording, found in its driving data after a load, in the background:
+    // rows with any show a mark after their type and a tool tip with the count per kind.
+    // Rows fill in as results come (any thread).
+    int IncidentCount(int row) const;
+    QString IncidentToolTip(int row) const;
+    // Recordings of the last load whose driving data is still to be read.
+    int IncidentScansPending() const;
+    // Every recording the last load found, in every mode, filtered or not.
+    std::vector<CTimeList> CatalogueEntries() const;
+    // The mark after a row's type.
+    static constexpr char16_t kIncidentGlyph = u'\u26A0';
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct Snapshot;
 
@@ -100,6 +118,15 @@ private:
     void resetLocked();
     void readModeTextsLocked();
     QString modeTextLocked(int mode) const;
+    // The type column's text: the mode, and the incident mark when the row has incidents.
+    QString typeCellLocked(const CTimeList& row) const;
+    const std::vector<tachy::cli::Incident>* incidentsLocked(int row) const;
+
+    // Incidents (CTabList_Incidents.cpp).
+    void createIncidentScan();
+    void scanIncidents();
+    void forgetIncidents();
+    void onIncidentsRead(viewer::trip::DrivingScanResult result);
 
     // Filter buttons (CTabList_Filters.cpp), GUI thread.
     void onAllClicked();
@@ -142,4 +169,13 @@ private:
     std::array<QString, kModeCount> m_modeTexts;  // guarded by m_mutex
 
     std::atomic<bool> m_syncQueued{false};      // a refresh is queued to the GUI thread
+
+    // Incidents by the recording's first front-camera file.
+    std::map<std::string, std::vector<tachy::cli::Incident>> m_incidents;  // guarded by m_mutex
+    std::uint64_t m_scanGeneration = 0;         // guarded by m_mutex: the load scanned
+    int m_scansPending = 0;                     // guarded by m_mutex
+    std::uint64_t m_marksGeneration = 0;        // guarded by m_mutex; changes with m_incidents
+    std::uint64_t m_shownMarksGeneration = 0;   // GUI thread only: marks the control shows
+    // Last: its thread is joined before the state its results reach goes.
+    std::unique_ptr<viewer::trip::DrivingScan> m_scan;
 };

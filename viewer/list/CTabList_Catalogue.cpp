@@ -10,6 +10,7 @@ void CTabList::OnLoadStart() {
         const std::lock_guard lock(m_mutex);
         resetLocked();
     }
+    forgetIncidents();
     requestSync();
 }
 
@@ -23,8 +24,11 @@ void CTabList::AddEntry(const CTimeList& entry) {
 }
 
 void CTabList::OnLoadFinished() {
-    const std::lock_guard lock(m_mutex);
-    m_catalogue.Sort();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_catalogue.Sort();
+    }
+    scanIncidents();
 }
 
 void CTabList::OnRebuild() {

@@ -22,6 +22,8 @@ struct CTabList::Snapshot {
     bool refill = false;
     std::vector<RowTexts> rows;  // only when refilling
     std::vector<bool> warnings;  // likewise: rows of incidents, drawn in the warning colour
+    std::uint64_t marksGeneration = 0;
+    std::vector<QString> typeColumn;  // when only the incident marks changed
     int selected = -1;
     int played = -1;
     bool showSelected = false;
@@ -59,9 +61,14 @@ CTabList::Snapshot CTabList::takeSnapshot() {
     if (snapshot.refill) {
         snapshot.rows.reserve(m_rows.size());
         for (const auto& row : m_rows) {
-            snapshot.rows.push_back(
-                MakeRowTexts(*row, modeTextLocked(row->m_nRecordMode[0]), m_context.modelCode));
+            snapshot.rows.push_back(MakeRowTexts(*row, typeCellLocked(*row), m_context.modelCode));
             snapshot.warnings.push_back(IsIncidentMode(row->m_nRecordMode[0]));
+        }
+    }
+    snapshot.marksGeneration = m_marksGeneration;
+    if (!snapshot.refill && m_shownMarksGeneration != m_marksGeneration) {
+        for (const auto& row : m_rows) {
+            snapshot.typeColumn.push_back(typeCellLocked(*row));
         }
     }
     snapshot.selected = m_selectedRow;
@@ -90,7 +97,13 @@ void CTabList::applySnapshot(const Snapshot& snapshot) {
         fitColumns();
         m_list->setUpdatesEnabled(true);
         m_shownGeneration = snapshot.generation;
+    } else if (!snapshot.typeColumn.empty()) {
+        for (std::size_t row = 0; row < snapshot.typeColumn.size(); ++row) {
+            m_list->SetItemText(static_cast<int>(row), 1, snapshot.typeColumn[row]);
+        }
+        fitColumns();
     }
+    m_shownMarksGeneration = snapshot.marksGeneration;
     if (m_list->GetSelectedRow() != snapshot.selected) {
         m_list->SetSelectedRow(snapshot.selected);
     }

@@ -20,6 +20,7 @@
 #include "viewer/playbar/CWndVideoCtrl.h"
 #include "viewer/main/ViewerKeyboard.h"
 #include "viewer/main/ViewerMessageBox.h"
+#include "viewer/trip/CTripDialog.h"
 
 #include <QCloseEvent>
 #include <algorithm>

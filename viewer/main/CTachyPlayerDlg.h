@@ -53,6 +53,9 @@ namespace viewer::playbar {
 class CPlayCtrl;
 class CWndVideoCtrl;
 }
+namespace viewer::trip {
+class CTripDialog;
+}
 class IIntrReplayEx;
 class QLabel;
 
@@ -98,6 +101,9 @@ public:
     CWndFunc* Func() const { return m_func; }
     viewer::playbar::CPlayCtrl* PlayCtrl() const { return m_playCtrl; }
     viewer::playbar::CWndVideoCtrl* VideoCtrl() const { return m_videoCtrl; }
+    // The trip figures of the recording playing and of the card (key T), null until opened.
+    viewer::trip::CTripDialog* TripDialog() const { return m_tripDialog.get(); }
+    void OpenTripDialog();
     // The speed last handed to the engine (speed factor times time-lapse factor).
     double AppliedSpeed() const { return m_playback->AppliedSpeed(); }
     CTachyPlayerSetup& Setup() { return m_Setup; }
@@ -248,6 +254,7 @@ private:
     bool m_opening = false;  // GUI thread: a load is under way
     bool m_shutDown = false;
     std::atomic<int> m_openCount{0};
+    std::unique_ptr<viewer::trip::CTripDialog> m_tripDialog;  // a window of its own
     // Declared last: its thread reads the playback controller and ends before it.
     std::unique_ptr<viewer::CardWatch> m_cardWatch;
 };

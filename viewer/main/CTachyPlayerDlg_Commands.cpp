@@ -335,6 +335,12 @@ void CTachyPlayerDlg::HandleKey(int key, Qt::KeyboardModifiers pressed) {
     case Qt::Key_F:
         OnUserCommand(kStepForward, 0);
         break;
+    case Qt::Key_T:
+        OpenTripDialog();
+        break;
+    case Qt::Key_I:
+        m_playCtrl->StepIncident(modifiers == Qt::ShiftModifier ? -1 : 1);
+        break;
     case Qt::Key_Up:
     case Qt::Key_Down:
         if (ctrl) {

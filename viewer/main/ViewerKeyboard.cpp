@@ -46,8 +46,11 @@ bool ViewerKeyboard::Claims(int key, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Right:
     case Qt::Key_Left:
     case Qt::Key_F:
+    case Qt::Key_T: // the trip figures
     case Qt::Key_Escape:
         return relevant == kNone;
+    case Qt::Key_I: // the next incident, with Shift the previous one
+        return relevant == kNone || relevant == Qt::ShiftModifier;
     case Qt::Key_Up:
     case Qt::Key_Down:
         return relevant == kNone || relevant == Qt::ControlModifier;

@@ -5,13 +5,16 @@
 #include "skinctl/CCtrlImage.h"
 #include "skinctl/CCtrlSlider.h"
 #include "skinctl/CCtrlText.h"
+#include "skinctl/SkinPaint.h"
 #include "skinres/CExImageManager.h"
 #include "skinres/CExLangManager.h"
 #include "skinres/CExWndPos.h"
 #include "viewer/app/ViewerCommands.h"
 #include "viewer/app/ViewerContext.h"
 #include "viewer/app/WindowLayout.h"
+#include "viewer/playbar/IncidentMarkStrip.h"
 #include "viewer/playbar/PlayBarText.h"
+#include "viewer/trip/DrivingScan.h"
 
 #include <QPainter>
 
@@ -81,6 +84,7 @@ CPlayCtrl::CPlayCtrl(const ViewerContext& context, tachy::CommandTarget& owner, 
     CreateButtons();
     CreateSliders();
     CreateLabels();
+    CreateIncidentMarks();
     ApplyModelVisibility();
     ShowSpeedStep();
     ApplyState(kNothingLoaded);
@@ -191,6 +195,14 @@ void CPlayCtrl::LayOut() {
     }
     place(m_speedIndicator, "PlaySpeed Indicate");
     place(m_positionSlider, "Playbar");
+    // The marks stand in a strip just above the slider, over its range.
+    const QRect slider = m_positionSlider->geometry();
+    const int strip = std::max(6, slider.height() / 3);
+    m_incidentMarks->setGeometry(slider.x(), std::max(slider.y() - strip, 0), slider.width(),
+                                 std::min(strip, slider.y() > 0 ? slider.y() : strip));
+    const QImage thumb = SkinImage(m_context, "bar_thumb");
+    m_incidentMarks->SetInset((thumb.isNull() ? 16 : tachy::skinctl::logicalSize(thumb).width()) / 2);
+    m_incidentMarks->raise();
     place(m_timeLabel, "PlayTime");
     place(m_speedLabel, "Speed bg");
     place(m_volumeIcon, "Volume icon");

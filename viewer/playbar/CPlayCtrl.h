@@ -19,6 +19,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 
 class CCtrlButtonEx;
@@ -33,7 +34,14 @@ namespace tachy {
 class CommandTarget;
 }
 
+namespace viewer::trip {
+class DrivingScan;
+struct DrivingScanResult;
+} // namespace viewer::trip
+
 namespace viewer::playbar {
+
+class IncidentMarkStrip;
 
 class CPlayCtrl : public QWidget {
     Q_OBJECT
@@ -90,6 +98,16 @@ public:
     CCtrlSlider* Slider(int id) const;
     const QImage& SpeedIndicatorImage() const;
 
+    // The incident marks of the recording playing, read in the background when it starts.
+    IncidentMarkStrip* IncidentMarks() const { return m_incidentMarks; }
+    // Playback goes to shortly before the incident (its index among the marks), as a drag of
+    // the slider would. False when nothing plays or there is no such incident.
+    bool GoToIncident(int index);
+    // The next (1) or previous (-1) incident from the picture shown.
+    bool StepIncident(int direction);
+    // How far before an incident playback starts.
+    static constexpr std::int64_t kIncidentLeadMs = 3000;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -120,6 +138,14 @@ private:
     void ApplyState(int state);
     void ApplyPosition(const PlayBarFeedback::Position& position);
     void ShowTime();
+
+    // Incident marks (CPlayCtrl_Incidents.cpp).
+    void CreateIncidentMarks();
+    void ReadIncidents();
+    void ForgetIncidents();
+    void OnIncidentsRead(const viewer::trip::DrivingScanResult& result);
+    std::int64_t EntryStartMs() const;
+    std::int64_t EntryLengthMs() const;
 
     const ViewerContext& m_context;
     tachy::CommandTarget& m_owner;
@@ -153,6 +179,11 @@ private:
     bool m_fullScreen = false;
 
     PlayBarFeedback m_feedback; // shared with the feedback setters' threads
+
+    IncidentMarkStrip* m_incidentMarks = nullptr; // child
+    std::uint64_t m_incidentGeneration = 0;       // GUI thread: the entry the marks are for
+    // Last: stopped (its thread joined) before the members its results reach go.
+    std::unique_ptr<viewer::trip::DrivingScan> m_incidentScan;
 };
 
 } // namespace viewer::playbar

@@ -69,6 +69,7 @@ void CPlayCtrl::ApplyNewFile(PlayBarFeedback::NewFile& file) {
     m_positionSlider->SetPos(0);
     m_framePosition = 0;
     m_soughtKeyframe = 0;
+    ReadIncidents();
     // A new entry starts with the front camera first again.
     if (m_entry && m_entry->m_nChannelCount != 1 && m_switchToggled) {
         Send(kRotateMain);
@@ -87,6 +88,7 @@ void CPlayCtrl::ApplyState(int state) {
     m_positionSlider->SetPos(0);
     m_seeking = false;
     m_entry.reset();
+    ForgetIncidents();
     m_entryStart = m_entryEnd = m_currentSecond = 0;
     m_currentMillisecond = m_vehicleSpeed = m_framePosition = 0;
     m_timeLabel->SetBackground(m_timeBackgroundIdle);
