@@ -25,15 +25,21 @@ void EstimatedProgress::Set(std::int64_t doneMs) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - m_start).count();
     std::fprintf(stderr, "\r%s: %d%% (%lld s of %lld s)", m_label.c_str(), permille / 10,
                  static_cast<long long>(doneMs / 1000), static_cast<long long>(m_totalMs / 1000));
-    if (doneMs > 0 && doneMs < m_totalMs) {
-        const double left =
-            spent * static_cast<double>(m_totalMs - doneMs) / static_cast<double>(doneMs);
-        std::fprintf(stderr, ", about %.0f s left  ", left);
+    if (const auto left = SecondsLeft(spent, doneMs, m_totalMs)) {
+        std::fprintf(stderr, ", about %.0f s left  ", *left);
     } else {
         std::fputs("                  ", stderr);
     }
     std::fflush(stderr);
     m_written = true;
+}
+
+std::optional<double> EstimatedProgress::SecondsLeft(double spentSeconds, std::int64_t doneMs,
+                                                     std::int64_t totalMs) {
+    if (doneMs <= 0 || doneMs >= totalMs) {
+        return std::nullopt;
+    }
+    return spentSeconds * static_cast<double>(totalMs - doneMs) / static_cast<double>(doneMs);
 }
 
 void EstimatedProgress::Finish() {

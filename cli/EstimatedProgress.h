@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tachy::cli {
@@ -17,6 +18,10 @@ public:
     EstimatedProgress& operator=(const EstimatedProgress&) = delete;
 
     void Set(std::int64_t doneMs);
+    // The time left at the pace so far: `spentSeconds` for `doneMs` of `totalMs`; nothing
+    // before any work is done or after all is.
+    static std::optional<double> SecondsLeft(double spentSeconds, std::int64_t doneMs,
+                                             std::int64_t totalMs);
     // Ends the line (also done by the destructor).
     void Finish();
 

@@ -8,49 +8,19 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interruption.h"
 #include "cli/Progress.h"
+#include "cli/SpanCameras.h"
 #include "cli/StagedOutput.h"
 #include "cli/TimeText.h"
 #include "cli/VideoExporter.h"
 
 #include <cstdio>
+#include <optional>
 
 extern "C" {
 #include <libavutil/log.h>
 }
 
 namespace tachy::cli {
-namespace {
-
-// Each camera's files of the entries that overlap the span, in time order, with the start
-// time their names give; cameras without a file in the span are left out (the front stays
-// first).
-std::vector<std::vector<ClipSource>> CamerasOf(const CardCatalogue& catalogue, std::int64_t fromMs,
-                                               std::int64_t toMs) {
-    std::vector<std::vector<ClipSource>> cameras;
-    for (int channel = 0; channel < CTimeList::kChannels; ++channel) {
-        std::vector<ClipSource> sources;
-        for (const CTimeList& entry : catalogue.Entries()) {
-            if (entry.m_llEndTime[0] <= fromMs || entry.m_llStartTime[0] >= toMs) {
-                continue;
-            }
-            for (const std::string& file : entry.m_fileList[static_cast<std::size_t>(channel)]) {
-                naming::StreamFileName name;
-                if (naming::ParseName(catalogue.Format(),
-                                      std::filesystem::path(file).filename().string(), name)) {
-                    // An ".av2" file holds every camera: the channel is its video stream.
-                    sources.push_back(
-                        {file, name.timeMs, catalogue.Kind() == ".av2" ? channel : 0});
-                }
-            }
-        }
-        if (!sources.empty() || channel == 0) {
-            cameras.push_back(std::move(sources));
-        }
-    }
-    return cameras;
-}
-
-} // namespace
 
 int RunExport(const std::vector<std::string>& words) {
     Prepared prepared =
@@ -90,7 +60,16 @@ int RunExport(const std::vector<std::string>& words) {
             return Fail("export", "no recordings found in " + card, kExitFailure);
         }
     }
-    auto cameras = CamerasOf(catalogue, *from, *to);
+    const SpanCameras::StartOf startOf =
+        [&catalogue](const std::filesystem::path& file) -> std::optional<std::int64_t> {
+        naming::StreamFileName name;
+        if (!naming::ParseName(catalogue.Format(), file.filename().string(), name)) {
+            return std::nullopt;
+        }
+        return name.timeMs;
+    };
+    auto cameras = SpanCameras::Of(catalogue.Entries(), startOf, catalogue.Kind() == ".av2",
+                                   *from, *to);
     if (cameras.front().empty()) {
         return Fail("export", "no recording of the front camera lies between the two times",
                     kExitFailure);
