@@ -135,6 +135,13 @@ bool VideoExporter::Export(std::int64_t fromMs, std::int64_t toMs,
     std::int64_t timeMs = 0;
     while (readers.front()->Next(timeMs) && timeMs < toMs) {
         if (timeMs < fromMs) {
+            // The pictures before the span are decoded to reach it, which takes long in a long
+            // recording: a stop is heard there too.
+            if (m_observer && !m_observer(0, toMs - fromMs)) {
+                m_stopped = true;
+                error = "the export was stopped";
+                return false;
+            }
             continue;
         }
         if (!composer.Begin()) {

@@ -25,8 +25,9 @@ public:
 
     void SetProgress(EstimatedProgress* progress) { m_progress = progress; }
     // Told after each exported picture how far the work is (milliseconds of the span done and in
-    // all); answering false stops the export, which then fails with `Stopped()` true. Called on
-    // the exporting thread.
+    // all), and with 0 done after each picture decoded on the way to the span's start; answering
+    // false stops the export, which then fails with `Stopped()` true. Called on the exporting
+    // thread.
     using Observer = std::function<bool(std::int64_t doneMs, std::int64_t totalMs)>;
     void SetObserver(Observer observer) { m_observer = std::move(observer); }
     bool Stopped() const { return m_stopped; }
