@@ -56,6 +56,8 @@ enum Command : std::uintptr_t {
     kLanguage = 8550,
     kSetBrightness = 8562,
     kSetContrast = 8563,
+    kExportTrack = 8580,
+    kExportVideo = 8581,
 };
 
 // Load states of the main window.

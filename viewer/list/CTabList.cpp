@@ -8,6 +8,8 @@
 #include "viewer/app/ViewerContext.h"
 #include "viewer/list/ListFormats.h"
 
+#include <QAction>
+
 using namespace tachy::viewer;
 
 namespace {
@@ -170,6 +172,23 @@ QFont CTabList::fontFor(const char* key) const {
     return font;
 }
 
+void CTabList::AddRowAction(QAction* action, const char* textKey, const char* keyText) {
+    m_rowActions.push_back({action, textKey, keyText});
+    m_list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_list->addAction(action);
+    nameRowActions();
+}
+
+void CTabList::nameRowActions() {
+    for (const RowAction& row : m_rowActions) {
+        QString name = text(row.textKey);
+        if (row.keyText != nullptr && *row.keyText != '\0') {
+            name += QStringLiteral(" (") + QLatin1String(row.keyText) + QLatin1Char(')');
+        }
+        row.action->setText(name);
+    }
+}
+
 void CTabList::OnLanguageChanged() {
     setCaption(m_allButton, "list all");
     for (int mode = 0; mode < kModeCount; ++mode) {
@@ -178,6 +197,7 @@ void CTabList::OnLanguageChanged() {
     }
     setCaption(m_saveButton, "list save");
     setCaption(m_deleteButton, "list delete");
+    nameRowActions();
     m_list->setFont(fontFor(kColumnHeaderKeys[1]));
     for (int column = 1; column < kColumnCount; ++column) {
         m_list->SetColumnHeader(column, text(kColumnHeaderKeys[column]));

@@ -31,6 +31,7 @@
 #include <vector>
 
 class CCtrlButtonEx;
+class QAction;
 class CCtrlSkinList;
 struct ViewerContext;
 
@@ -82,6 +83,10 @@ public:
 
     // GUI thread: column headers, mode texts and button captions read again.
     void OnLanguageChanged();
+    // GUI thread: an action offered by a right click on the rows (a child of the page or kept
+    // alive as long as it), named by the language text of `textKey` and the key that also
+    // starts it ("Ctrl+E"; may be empty).
+    void AddRowAction(QAction* action, const char* textKey, const char* keyText);
 
     // Incidents per recording, found in its driving data after a load, in the background:
     // rows with any show a mark after their type and a tool tip with the count per kind.
@@ -108,6 +113,7 @@ private:
     QString text(const char* key) const;
     QFont fontFor(const char* key) const;
     void setCaption(CCtrlButtonEx* button, const char* key);
+    void nameRowActions();
     void fitColumns();
     QRect elementRect(const char* element) const;
     static std::array<bool, kModeCount> availableModes(const ViewerContext& context);
@@ -169,6 +175,13 @@ private:
     std::array<QString, kModeCount> m_modeTexts;  // guarded by m_mutex
 
     std::atomic<bool> m_syncQueued{false};      // a refresh is queued to the GUI thread
+
+    struct RowAction {
+        QAction* action;     // borrowed
+        const char* textKey; // static
+        const char* keyText; // static
+    };
+    std::vector<RowAction> m_rowActions;        // GUI thread only
 
     // Incidents by the recording's first front-camera file.
     std::map<std::string, std::vector<tachy::cli::Incident>> m_incidents;  // guarded by m_mutex

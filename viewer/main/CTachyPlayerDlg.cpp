@@ -22,6 +22,7 @@
 #include "viewer/main/ViewerMessageBox.h"
 #include "viewer/trip/CTripDialog.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <algorithm>
 #include <QFileInfo>
@@ -30,6 +31,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <tuple>
 
 using namespace viewer;
 
@@ -141,6 +143,14 @@ bool CTachyPlayerDlg::CreateChildren() {
     m_func = new CWndFunc(this, context, MapOffered(), m_app.Option().showObd != 0);  // child
     m_list = new CTabList(context, this, m_func);                    // a page of the panel
     m_func->SetPage(0, m_list);
+    // The export tools, offered by a right click on the list's rows.
+    for (const auto& [textKey, keyText, code] :
+         {std::tuple{"export track", "Ctrl+Shift+E", kExportTrack}, std::tuple{"export video", "Ctrl+E", kExportVideo}}) {
+        auto* action = new QAction(m_list);  // child
+        action->setObjectName(QLatin1String(textKey));
+        connect(action, &QAction::triggered, this, [this, code = code] { OnUserCommand(code, 0); });
+        m_list->AddRowAction(action, textKey, keyText);
+    }
     CreateMap();
     m_obd = new CWndOBD(context, this, m_func);  // the vehicle-data page
     m_func->SetPage(2, m_obd);

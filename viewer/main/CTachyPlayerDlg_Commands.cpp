@@ -114,6 +114,8 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
     case kPrint:
     case kBackup:
     case kDeleteChecked:
+    case kExportTrack:
+    case kExportVideo:
         RunExportCommand(code);
         return 0;
     case kOpenFolder:
@@ -134,7 +136,8 @@ std::intptr_t CTachyPlayerDlg::OnUserCommand(std::uintptr_t code, std::intptr_t 
     }
 }
 
-// Snapshot, print, backup and deletion of checked recordings, each with its dialogs.
+// Snapshot, print, backup and deletion of checked recordings, track and video export, each with
+// its dialogs.
 void CTachyPlayerDlg::RunExportCommand(std::uintptr_t code) {
     viewer::ExportCommands exports({*this, m_app, m_Setup, *m_playback, *m_list, [this] { return DrivingValues(); }});
     switch (code) {
@@ -149,6 +152,12 @@ void CTachyPlayerDlg::RunExportCommand(std::uintptr_t code) {
         break;
     case kDeleteChecked:
         exports.DeleteChecked();
+        break;
+    case kExportTrack:
+        exports.ExportTrack();
+        break;
+    case kExportVideo:
+        exports.ExportVideo();
         break;
     default:
         break;
@@ -334,6 +343,9 @@ void CTachyPlayerDlg::HandleKey(int key, Qt::KeyboardModifiers pressed) {
         break;
     case Qt::Key_F:
         OnUserCommand(kStepForward, 0);
+        break;
+    case Qt::Key_E: // Ctrl+E "Export video", Ctrl+Shift+E "Export track"
+        OnUserCommand((modifiers & Qt::ShiftModifier) != 0 ? kExportTrack : kExportVideo, 0);
         break;
     case Qt::Key_T:
         OpenTripDialog();

@@ -7,6 +7,9 @@
 #include "viewer/dialogs/CBackup.h"
 #include "viewer/dialogs/CDlgPrint.h"
 #include "viewer/dialogs/CDoDelete.h"
+#include "viewer/dialogs/CDoExportTrack.h"
+#include "viewer/dialogs/CDoExportVideo.h"
+#include "viewer/dialogs/CExportVideoDlg.h"
 #include "viewer/dialogs/CSnapshot.h"
 #include "viewer/exports/BackupSession.h"
 #include "viewer/exports/PrintPageContent.h"
@@ -14,6 +17,12 @@
 #include "viewer/list/CTabList.h"
 #include "viewer/main/PlaybackController.h"
 #include "viewer/main/ViewerMessageBox.h"
+
+#include <QDateTime>
+#include <QFileDialog>
+#include <QTimeZone>
+
+#include <algorithm>
 
 namespace viewer {
 namespace {
@@ -38,6 +47,22 @@ QStringList names(const std::vector<std::filesystem::path>& files) {
         list.append(QString::fromStdString(file.string()));
     }
     return list;
+}
+
+// A file name in the backup folder made from a time (the first recording, the picture shown).
+std::filesystem::path NameByTime(const std::filesystem::path& folder, const char* prefix,
+                                 std::int64_t timeMs, const char* suffix) {
+    const QString time = QDateTime::fromMSecsSinceEpoch(timeMs, QTimeZone::utc())
+                             .toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    return folder / (prefix + time.toStdString() + suffix);
+}
+
+// The file the user chose, with the chosen type's suffix when the name has another or none.
+std::filesystem::path WithSuffix(const QString& file, const QString& suffix) {
+    if (file.endsWith(suffix, Qt::CaseInsensitive)) {
+        return file.toStdString();
+    }
+    return (file + suffix).toStdString();
 }
 
 } // namespace
@@ -152,6 +177,154 @@ void ExportCommands::DeleteChecked() {
         language, dialogs::DialogTexts::WithNumber(language, "del message2", result.deletedFiles),
         "del failed", names(result.failed));
     ShowKeyedText(&m_parts.window, language, "common info", "del message2", text, false);
+}
+
+
+bool ExportCommands::TrackEntries(std::vector<CTimeList>& entries) {
+    const CExLangManager& language = m_parts.app.Language();
+    if (m_parts.playback.LoadState() == kNothingLoaded) {
+        ShowKeyedMessage(&m_parts.window, language, "common info", "message 002");
+        return false;
+    }
+    std::vector<int> rows = m_parts.list.GetCheckedRows();
+    if (rows.empty() && m_parts.list.GetPlayedRow() >= 0) {
+        rows.push_back(m_parts.list.GetPlayedRow());
+    }
+    for (const int row : rows) {
+        CTimeList entry;
+        if (m_parts.list.CopyEntry(row, entry)) {
+            entries.push_back(entry);
+        }
+    }
+    if (entries.empty()) {
+        const QString text = LanguageText(language, "message 011") + QStringLiteral("\r\n") +
+                             LanguageText(language, "message 012");
+        ShowKeyedText(&m_parts.window, language, "common info", "message 011", text, false);
+        return false;
+    }
+    return true;
+}
+
+std::vector<CTimeList> ExportCommands::ListedEntries() const {
+    std::vector<CTimeList> entries;
+    const int rows = m_parts.list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        CTimeList entry;
+        if (m_parts.list.CopyEntry(row, entry)) {
+            entries.push_back(entry);
+        }
+    }
+    return entries;
+}
+
+void ExportCommands::ExportTrack() {
+    std::vector<CTimeList> entries;
+    if (!TrackEntries(entries)) {
+        return;
+    }
+    const DialogPause pause(m_parts.playback);
+    const CExLangManager& language = m_parts.app.Language();
+    const QString gpx = LanguageText(language, "export track filter gpx");
+    const QString kml = LanguageText(language, "export track filter kml");
+    const std::int64_t firstMs =
+        std::min_element(entries.begin(), entries.end(), [](const CTimeList& a, const CTimeList& b) {
+            return a.m_llStartTime[0] < b.m_llStartTime[0];
+        })->m_llStartTime[0];
+    const std::filesystem::path initial =
+        NameByTime(m_parts.app.GetPaths().backupFolder, "track_", firstMs, ".gpx");
+    QFileDialog chooser(&m_parts.window, LanguageText(language, "export track title"),
+                        QString::fromStdString(initial.string()), gpx + QStringLiteral(";;") + kml);
+    chooser.setObjectName(QStringLiteral("ExportTrackFile"));
+    chooser.setOption(QFileDialog::DontUseNativeDialog);
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
+        return;
+    }
+    // The file type chosen in the dialog decides the writer.
+    const bool asKml = chooser.selectedNameFilter() == kml;
+    const std::filesystem::path target = WithSuffix(
+        chooser.selectedFiles().constFirst(), asKml ? QStringLiteral(".kml") : QStringLiteral(".gpx"));
+    dialogs::CDoExportTrack progress(
+        language,
+        tachy::viewer::TrackExport(std::move(entries),
+                                   asKml ? tachy::cli::TrackWriter::Format::Kml
+                                         : tachy::cli::TrackWriter::Format::Gpx,
+                                   target),
+        &m_parts.window);
+    progress.exec();
+    switch (progress.Outcome()) {
+    case tachy::viewer::TrackExport::Outcome::Written:
+        ShowKeyedText(&m_parts.window, language, "common info", "export track done",
+                      dialogs::DialogTexts::WithNumber(language, "export track done", progress.Points()),
+                      false);
+        break;
+    case tachy::viewer::TrackExport::Outcome::NoPositions:
+        ShowKeyedMessage(&m_parts.window, language, "common info", "export no positions");
+        break;
+    case tachy::viewer::TrackExport::Outcome::Failed:
+        ShowKeyedText(&m_parts.window, language, "common warning", "export track failed",
+                      LanguageText(language, "export track failed") + QLatin1Char('\n') +
+                          QString::fromStdString(target.string()),
+                      false);
+        break;
+    case tachy::viewer::TrackExport::Outcome::Stopped:
+        break;
+    }
+}
+
+void ExportCommands::ExportVideo() {
+    if (!m_parts.playback.RequirePlayback()) {
+        return;
+    }
+    // Playback stays paused from the dialog to the end of the export.
+    const DialogPause pause(m_parts.playback);
+    const CExLangManager& language = m_parts.app.Language();
+    std::vector<CTimeList> entries = ListedEntries();
+    if (entries.empty()) {
+        ShowKeyedMessage(&m_parts.window, language, "common info", "message 003");
+        return;
+    }
+    const driving::FrameDrivingValues values = m_parts.drivingValues();
+    dialogs::ExportVideoSpan span;
+    span.pictureMs = values.second * 1000 + values.millisecond;
+    span.firstMs = entries.front().m_llStartTime[0];
+    span.lastMs = entries.front().m_llEndTime[0];
+    for (const CTimeList& entry : entries) {
+        span.firstMs = std::min(span.firstMs, entry.m_llStartTime[0]);
+        span.lastMs = std::max(span.lastMs, entry.m_llEndTime[0]);
+    }
+    span.cameras = std::max(1, m_parts.playback.ChannelCount());
+    const std::filesystem::path initial = NameByTime(m_parts.app.GetPaths().backupFolder, "video_",
+                                                     span.pictureMs, ".mp4");
+    dialogs::CExportVideoDlg dialog(language, Ask(), span, initial, &m_parts.window);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    tachy::viewer::VideoExportRequest request;
+    request.entries = std::move(entries);
+    request.nameRules = m_parts.app.NameRules();
+    request.fromMs = dialog.FromMs();
+    request.toMs = dialog.ToMs();
+    request.layout = dialog.Layout();
+    request.overlay = dialog.Overlay();
+    request.target = dialog.Target();
+    dialogs::CDoExportVideo progress(language, tachy::viewer::VideoExport(std::move(request)),
+                                     &m_parts.window);
+    progress.exec();
+    switch (progress.Outcome()) {
+    case tachy::viewer::VideoExport::Outcome::Written:
+        ShowKeyedMessage(&m_parts.window, language, "common info", "export video done");
+        break;
+    case tachy::viewer::VideoExport::Outcome::Failed:
+        ShowKeyedText(&m_parts.window, language, "common warning", "export video failed",
+                      LanguageText(language, "export video failed") + QLatin1Char('\n') +
+                          QString::fromStdString(progress.Export().Error()),
+                      false);
+        break;
+    case tachy::viewer::VideoExport::Outcome::Stopped:
+        ShowKeyedMessage(&m_parts.window, language, "common info", "export video stopped");
+        break;
+    }
 }
 
 } // namespace viewer

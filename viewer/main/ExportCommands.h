@@ -1,8 +1,10 @@
 #pragma once
 // The main window's export commands: snapshot and print of the frame shown (playback paused
-// around their dialogs and resumed afterwards), backup of the checked recordings, and deletion
-// of the checked recordings with the list rebuilt afterwards. Made for one command on the GUI
-// thread from the window's parts; it keeps nothing between commands except through them.
+// around their dialogs and resumed afterwards), backup of the checked recordings, deletion of
+// the checked recordings with the list rebuilt afterwards, the track of the checked recordings
+// as GPX or KML, and the video of the span around the picture shown (playback paused until the
+// export ends). Made for one command on the GUI thread from the window's parts; it keeps
+// nothing between commands except through them.
 
 #include "engine/CTimeList.h"
 #include "viewer/dialogs/DialogTexts.h"
@@ -38,11 +40,18 @@ public:
     void Print();         // 8547, F5
     void Backup();        // 8512
     void DeleteChecked(); // 8513
+    void ExportTrack();   // Ctrl+T, the list's menu
+    void ExportVideo();   // Ctrl+E, the list's menu
 
 private:
     // The checked recordings; false (and the user told why) when nothing is loaded or checked.
     bool CheckedEntries(std::vector<CTimeList>& entries);
     dialogs::AskUser Ask() const;
+    // The checked recordings, or the one playing when none is checked; false (and the user told
+    // why) when there are none.
+    bool TrackEntries(std::vector<CTimeList>& entries);
+    // Every recording of the list, in the list's order.
+    std::vector<CTimeList> ListedEntries() const;
 
     Parts m_parts;
 };

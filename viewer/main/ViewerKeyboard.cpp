@@ -51,6 +51,9 @@ bool ViewerKeyboard::Claims(int key, Qt::KeyboardModifiers modifiers) {
         return relevant == kNone;
     case Qt::Key_I: // the next incident, with Shift the previous one
         return relevant == kNone || relevant == Qt::ShiftModifier;
+    case Qt::Key_E: // Ctrl+E "Export video", Ctrl+Shift+E "Export track"
+        return relevant == Qt::ControlModifier ||
+               relevant == (Qt::ControlModifier | Qt::ShiftModifier);
     case Qt::Key_Up:
     case Qt::Key_Down:
         return relevant == kNone || relevant == Qt::ControlModifier;
