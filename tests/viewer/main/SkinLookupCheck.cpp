@@ -56,7 +56,9 @@ public:
         for (const char* language : kLanguages) {
             const auto file = tachy::ProfileFile::load(kData / "lang" / language);
             std::set<std::string> keys;
-            for (const char* section : {"AppMain", "AppPopup", "AppSettings"}) {
+            // Every section the viewer reads its texts from, the later tools' too.
+            for (const char* section :
+                 {"AppMain", "AppPopup", "AppSettings", "ExportTools", "Trip"}) {
                 const std::set<std::string> part = keysOf(file, section);
                 keys.insert(part.begin(), part.end());
             }
