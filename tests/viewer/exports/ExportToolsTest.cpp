@@ -379,3 +379,35 @@ TEST_F(ExportTools, CancelledVideoLeavesNoFile) {
     EXPECT_FALSE(std::filesystem::exists(mp4.string() + ".part"));
     EXPECT_TRUE(std::filesystem::is_empty(m_out.path()));
 }
+
+TEST_F(ExportTools, TrackOfRecordingsWithoutPositionsSaysSoAndWritesNothing) {
+    // Vehicle values only: speed and engine, no position.
+    mkcard::CardOptions options;
+    options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
+    options.out = m_out.path() / "vehicle";
+    options.channels = 1;
+    options.seconds = 2;
+    options.periodSeconds = 1;
+    options.width = 64;
+    options.height = 48;
+    options.framesPerSecond = 10;
+    options.keyInterval = 10;
+    options.recordKind = 57;
+    std::string error;
+    ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
+    ASSERT_TRUE(m_window->OpenPath(QString::fromStdString(options.out.string())));
+    ASSERT_EQ(m_window->List()->GetItemCount(), 2);
+    Tick(0);
+    Tick(1);
+    const std::filesystem::path gpx = m_out.path() / "none.gpx";
+    WhenShown<QFileDialog> save("ExportTrackFile", [&](QFileDialog& dialog) {
+        SaveAs(dialog, Text("export track filter gpx"), gpx);
+    });
+    ListControl().setFocus();
+    QTest::keyClick(&ListControl(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(WaitFor([&] { return save.Done(); }, 30000));
+    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export no positions"; }, 60000))
+        << viewer::LastMessageKey().toStdString();
+    EXPECT_FALSE(std::filesystem::exists(gpx));
+    EXPECT_FALSE(std::filesystem::exists(gpx.string() + ".part"));
+}
