@@ -66,6 +66,11 @@ CTripDialog::CTripDialog(const CExLangManager* language, std::optional<CTimeList
         jobs.push_back(DrivingScanJob::FromEntry(entry, kCardScan));
     }
     Show(m_cardValues, m_cardFigures, false);
+    if (m_cardTotal == 0) { // nothing loaded: nothing to wait for
+        m_progress->setValue(m_progress->maximum());
+        m_progress->setFormat(TripText(language, "trip read", "Read: %m recordings")
+                                  .replace(QLatin1String("%m"), QLatin1String("0")));
+    }
     m_scan->Queue(std::move(jobs));
 }
 

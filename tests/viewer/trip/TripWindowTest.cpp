@@ -353,3 +353,18 @@ TEST(DrivingScan, FindsTheIncidentsOfEachRecordingInTheBackground) {
     EXPECT_EQ(results[3].trip.DurationMs(), 0);
     EXPECT_TRUE(results[3].incidents.empty());
 }
+
+TEST(TripDialog, WithNothingLoadedShowsDashesAndWaitsForNothing) {
+    tachy::test::testApplication();
+    viewer::trip::CTripDialog dialog(nullptr, std::nullopt, {});
+    EXPECT_TRUE(dialog.EntryDone());
+    EXPECT_TRUE(dialog.CardDone());
+    EXPECT_EQ(dialog.CardTotal(), 0);
+    for (const auto row :
+         {viewer::trip::CTripDialog::kDistance, viewer::trip::CTripDialog::kDuration,
+          viewer::trip::CTripDialog::kAverage, viewer::trip::CTripDialog::kTop}) {
+        EXPECT_EQ(dialog.EntryText(row), QStringLiteral("–"));
+        EXPECT_EQ(dialog.CardText(row), QStringLiteral("–"));
+    }
+    EXPECT_EQ(dialog.CardProgress()->text(), QStringLiteral("Read: 0 recordings"));
+}
