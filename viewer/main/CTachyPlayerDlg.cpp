@@ -151,6 +151,10 @@ bool CTachyPlayerDlg::CreateChildren() {
         connect(action, &QAction::triggered, this, [this, code = code] { OnUserCommand(code, 0); });
         m_list->AddRowAction(action, textKey, keyText);
     }
+    auto* trip = new QAction(m_list); // child: the trip figures, also on T
+    trip->setObjectName(QStringLiteral("trip menu"));
+    connect(trip, &QAction::triggered, this, [this] { OpenTripDialog(); });
+    m_list->AddRowAction(trip, "trip menu", "T");
     CreateMap();
     m_obd = new CWndOBD(context, this, m_func);  // the vehicle-data page
     m_func->SetPage(2, m_obd);

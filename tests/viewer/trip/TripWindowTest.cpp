@@ -14,7 +14,10 @@
 #include "viewer/trip/CTripDialog.h"
 #include "viewer/trip/DrivingScan.h"
 
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QProgressBar>
+#include <QTimer>
 
 #include <array>
 #include <cstdio>
@@ -367,4 +370,41 @@ TEST(TripDialog, WithNothingLoadedShowsDashesAndWaitsForNothing) {
         EXPECT_EQ(dialog.CardText(row), QStringLiteral("–"));
     }
     EXPECT_EQ(dialog.CardProgress()->text(), QStringLiteral("Read: 0 recordings"));
+}
+
+TEST_F(TripWindow, TheListsRightClickMenuOpensTheTripWindow) {
+    // The menu of a right click on a row, its entry clicked as a user does once it shows.
+    QString entry;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* menu = qobject_cast<QMenu*>(widget);
+            if (menu == nullptr || !menu->isVisible()) {
+                continue;
+            }
+            look.stop();
+            for (QAction* action : menu->actions()) {
+                if (action->objectName() == QLatin1String("trip menu")) {
+                    entry = action->text();
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+                    return;
+                }
+            }
+            menu->close();
+        }
+    });
+    look.start(10);
+    CCtrlSkinList& list = ListControl();
+    const QPoint at = list.RowRect(0).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list.mapToGlobal(at));
+    QApplication::sendEvent(&list, &click);
+    ASSERT_TRUE(waitFor([&] { return m_window->TripDialog() != nullptr; }, 30000));
+    EXPECT_EQ(entry, QStringLiteral("Trip figures (T)"));
+    viewer::trip::CTripDialog* dialog = m_window->TripDialog();
+    EXPECT_TRUE(dialog->isVisible());
+    // Nothing plays: the recording's column has nothing to show; the card's is read.
+    ASSERT_TRUE(waitFor([&] { return dialog->CardDone(); }, 60000));
+    EXPECT_EQ(dialog->EntryText(viewer::trip::CTripDialog::kDistance), QStringLiteral("–"));
+    EXPECT_EQ(dialog->CardText(viewer::trip::CTripDialog::kDuration), QStringLiteral("0:01:30"));
 }
