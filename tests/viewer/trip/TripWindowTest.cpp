@@ -15,9 +15,11 @@
 #include "viewer/trip/DrivingScan.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QProgressBar>
 #include <QTimer>
+#include <QToolTip>
 
 #include <array>
 #include <cstdio>
@@ -151,6 +153,11 @@ TEST_F(TripWindow, ListMarksTheRecordingsWithIncidentsAndCountsThemPerKind) {
     EXPECT_EQ(list.IncidentCount(2), 1);
     EXPECT_EQ(list.IncidentToolTip(2), QStringLiteral("Incidents\nImpact: 1"));
     EXPECT_EQ(control.GetItemText(2, 1), QStringLiteral("Normal ") + glyph);
+    // The tool tip shows over the row, as the mouse rests on it.
+    const QPoint over = control.RowRect(1).center();
+    QHelpEvent help(QEvent::ToolTip, over, control.mapToGlobal(over));
+    QApplication::sendEvent(&control, &help);
+    EXPECT_EQ(QToolTip::text(), list.IncidentToolTip(1));
     // The type column is wide enough for its mark.
     const QFontMetrics metrics(control.font(), &control);
     EXPECT_LE(metrics.horizontalAdvance(control.GetItemText(1, 1)) + CCtrlSkinList::kCellPadding,
