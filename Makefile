@@ -43,11 +43,13 @@ build-test: deps
 	cmake --build $(BUILD_TEST) -j $(JOBS)
 
 # Every test: the unit suites and the fuzz targets' replay of their corpora, then the fuzz
-# targets under libFuzzer for a short time each, and the threads under ThreadSanitizer.
+# targets under libFuzzer for a short time each, the threads under ThreadSanitizer, and the core
+# libraries' suites under AddressSanitizer and UBSan.
 test: build-test
 	cd $(BUILD_TEST) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-engine-tsan
+	$(MAKE) --no-print-directory test-asan ASAN_SUITES='$(ASAN_CORE_SUITES)' ASAN_LABELS='$(ASAN_CORE_LABELS)'
 
 # AddressSanitizer and UBSan: reports inside libraries we do not own are suppressed by the
 # committed lists in tests/sanitizers (one commented entry per library); any other report fails.
@@ -61,9 +63,13 @@ ASAN_SUITES := platform_tests util_tests setupfile_tests avi_tests naming_tests 
 	audio_tests picturedec_tests skin_tests viewer_obd_tests viewer_driving_tests \
 	viewer_panels_tests viewer_playbar_tests viewer_list_tests
 ASAN_LABELS := ^(platform|util|setupfile|avi|naming|engine|audio|picturedec|skin|viewer_obd|viewer_driving|viewer_panels|viewer_playbar|viewer_list)$$
+# What `make test` runs under them: the core libraries' suites.
+ASAN_CORE_SUITES := platform_tests util_tests setupfile_tests avi_tests naming_tests engine_tests \
+	audio_tests picturedec_tests skin_tests
+ASAN_CORE_LABELS := ^(platform|util|setupfile|avi|naming|engine|audio|picturedec|skin)$$
 
 test-asan: deps
-	cmake -S . -B $(BUILD_ASAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTACHY_SANITIZE=address,undefined -DTACHY_BUILD_BENCH=OFF
+	cmake -S . -B $(BUILD_ASAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_SANITIZE=address,undefined -DTACHY_BUILD_BENCH=OFF
 	$(SANITIZER_ENV) cmake --build $(BUILD_ASAN) -j $(JOBS) --target $(ASAN_SUITES)
 	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen TACHY_MAP=off $(SANITIZER_ENV) \
 		ctest --output-on-failure -j $(JOBS) -L '$(ASAN_LABELS)'
@@ -99,7 +105,7 @@ bench: build-run
 	cmake --build $(BUILD_RUN) -j $(JOBS) --target run_benchmarks
 
 check-asan: deps
-	cmake -S . -B $(BUILD_ASAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=Debug -DTACHY_SANITIZE=address,undefined -DTACHY_BUILD_BENCH=OFF
+	cmake -S . -B $(BUILD_ASAN) -G $(CMAKE_GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTACHY_SANITIZE=address,undefined -DTACHY_BUILD_BENCH=OFF
 	$(SANITIZER_ENV) cmake --build $(BUILD_ASAN) -j $(JOBS)
 	cd $(BUILD_ASAN) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
