@@ -117,13 +117,18 @@ void ExportCommands::Print() {
     dialog.exec();
 }
 
-bool ExportCommands::CheckedEntries(std::vector<CTimeList>& entries) {
+bool ExportCommands::CheckedEntries(std::vector<CTimeList>& entries, WhenNoneChecked fallback) {
     const CExLangManager& language = m_parts.app.Language();
     if (m_parts.playback.LoadState() == kNothingLoaded) {
         ShowKeyedMessage(&m_parts.window, language, "common info", "message 002");
         return false;
     }
-    for (const int row : m_parts.list.GetCheckedRows()) {
+    std::vector<int> rows = m_parts.list.GetCheckedRows();
+    const bool playingInstead = rows.empty() && fallback == WhenNoneChecked::PlayingRow;
+    if (playingInstead && m_parts.list.GetPlayedRow() >= 0) {
+        rows.push_back(m_parts.list.GetPlayedRow());
+    }
+    for (const int row : rows) {
         CTimeList entry;
         if (m_parts.list.CopyEntry(row, entry)) {
             entries.push_back(entry);
@@ -180,31 +185,6 @@ void ExportCommands::DeleteChecked() {
 }
 
 
-bool ExportCommands::TrackEntries(std::vector<CTimeList>& entries) {
-    const CExLangManager& language = m_parts.app.Language();
-    if (m_parts.playback.LoadState() == kNothingLoaded) {
-        ShowKeyedMessage(&m_parts.window, language, "common info", "message 002");
-        return false;
-    }
-    std::vector<int> rows = m_parts.list.GetCheckedRows();
-    if (rows.empty() && m_parts.list.GetPlayedRow() >= 0) {
-        rows.push_back(m_parts.list.GetPlayedRow());
-    }
-    for (const int row : rows) {
-        CTimeList entry;
-        if (m_parts.list.CopyEntry(row, entry)) {
-            entries.push_back(entry);
-        }
-    }
-    if (entries.empty()) {
-        const QString text = LanguageText(language, "message 011") + QStringLiteral("\r\n") +
-                             LanguageText(language, "message 012");
-        ShowKeyedText(&m_parts.window, language, "common info", "message 011", text, false);
-        return false;
-    }
-    return true;
-}
-
 std::vector<CTimeList> ExportCommands::ListedEntries() const {
     std::vector<CTimeList> entries;
     const int rows = m_parts.list.GetItemCount();
@@ -219,7 +199,7 @@ std::vector<CTimeList> ExportCommands::ListedEntries() const {
 
 void ExportCommands::ExportTrack() {
     std::vector<CTimeList> entries;
-    if (!TrackEntries(entries)) {
+    if (!CheckedEntries(entries, WhenNoneChecked::PlayingRow)) {
         return;
     }
     const DialogPause pause(m_parts.playback);

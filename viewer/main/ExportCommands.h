@@ -44,12 +44,13 @@ public:
     void ExportVideo();   // Ctrl+E, the list's menu
 
 private:
-    // The checked recordings; false (and the user told why) when nothing is loaded or checked.
-    bool CheckedEntries(std::vector<CTimeList>& entries);
+    // Whether the playing recording stands in for the checked ones when none is checked.
+    enum class WhenNoneChecked { Nothing, PlayingRow };
+    // The checked recordings (or, as asked, the one playing when none is checked); false, and the
+    // user told why, when nothing is loaded or there is no recording to work on.
+    bool CheckedEntries(std::vector<CTimeList>& entries,
+                        WhenNoneChecked fallback = WhenNoneChecked::Nothing);
     dialogs::AskUser Ask() const;
-    // The checked recordings, or the one playing when none is checked; false (and the user told
-    // why) when there are none.
-    bool TrackEntries(std::vector<CTimeList>& entries);
     // Every recording of the list, in the list's order.
     std::vector<CTimeList> ListedEntries() const;
 
