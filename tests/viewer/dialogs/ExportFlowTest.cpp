@@ -43,23 +43,6 @@ namespace {
 constexpr int kEnginePaused = 8;
 constexpr int kEngineForward = 2;
 
-// Runs `action` on the dialog of type T once it is open and modal: the command that opens it
-// returns only after the dialog has closed.
-template <typename T> void whenOpen(std::function<void(T&)> action) {
-    auto* timer = new QTimer; // NOLINT(cppcoreguidelines-owning-memory): deletes itself
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        action(*dialog);
-    });
-    timer->start();
-}
-
 void click(QWidget& parent, const char* name) {
     auto* button = parent.findChild<QPushButton*>(QString::fromLatin1(name));
     ASSERT_NE(button, nullptr) << name;

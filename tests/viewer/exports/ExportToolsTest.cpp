@@ -5,6 +5,7 @@
 #include "engine/CTimeList.h"
 #include "skinctl/CCtrlSkinList.h"
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/QtWait.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "viewer/app/CTachyPlayerApp.h"
@@ -42,6 +43,8 @@ using tachy::test::TempFolder;
 
 namespace {
 
+using tachy::test::waitFor;
+
 struct ShellRun {
     int exitCode = -1;
     std::string out;
@@ -66,19 +69,6 @@ ShellRun Shell(const std::string& command) {
 
 bool Installed(const char* program) {
     return Shell(std::string("command -v ") + program).exitCode == 0;
-}
-
-template <typename Done> bool WaitFor(Done done, int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 // Does `act` once to the first visible top-level widget of type W named `name` (any name when
@@ -222,7 +212,7 @@ protected:
     std::int64_t PauseInFirstRecording(int seconds) {
         m_window->List()->SelectRow(0);
         m_window->Play();
-        EXPECT_TRUE(WaitFor(
+        EXPECT_TRUE(waitFor(
             [&] { return m_window->PicturesShown(0) >= seconds * kFramesPerSecond; }, 60000));
         m_window->PauseOrResume();
         QTest::qWait(100);
@@ -250,8 +240,8 @@ TEST_F(ExportTools, TrackOfTwoCheckedRowsFromTheListsMenuIsValidGpxInTimeOrder) 
         SaveAs(dialog, Text("export track filter gpx"), gpx);
     });
     RightClickList();
-    ASSERT_TRUE(WaitFor([&] { return menu.Done() && save.Done(); }, 30000));
-    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export track done"; }, 60000))
+    ASSERT_TRUE(waitFor([&] { return menu.Done() && save.Done(); }, 30000));
+    ASSERT_TRUE(waitFor([] { return viewer::LastMessageKey() == "export track done"; }, 60000))
         << viewer::LastMessageKey().toStdString();
     ASSERT_TRUE(std::filesystem::exists(gpx));
     EXPECT_FALSE(std::filesystem::exists(gpx.string() + ".part"));
@@ -290,8 +280,8 @@ TEST_F(ExportTools, KmlOfThePlayingRecordingReadsBackWithGpsbabel) {
     });
     ListControl().setFocus();
     QTest::keyClick(&ListControl(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(WaitFor([&] { return save.Done(); }, 30000));
-    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export track done"; }, 60000))
+    ASSERT_TRUE(waitFor([&] { return save.Done(); }, 30000));
+    ASSERT_TRUE(waitFor([] { return viewer::LastMessageKey() == "export track done"; }, 60000))
         << viewer::LastMessageKey().toStdString();
     // The file type chosen gave the writer and the suffix.
     const std::filesystem::path written = kml.string() + ".kml";
@@ -333,8 +323,8 @@ TEST_F(ExportTools, VideoOfTheSpanAroundThePictureSideBySide) {
     });
     ListControl().setFocus();
     QTest::keyClick(&ListControl(), Qt::Key_E, Qt::ControlModifier);
-    ASSERT_TRUE(WaitFor([&] { return dialog.Done(); }, 30000));
-    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export video done"; }, 120000))
+    ASSERT_TRUE(waitFor([&] { return dialog.Done(); }, 30000));
+    ASSERT_TRUE(waitFor([] { return viewer::LastMessageKey() == "export video done"; }, 120000))
         << viewer::LastMessageKey().toStdString();
     ASSERT_TRUE(std::filesystem::exists(mp4));
     EXPECT_FALSE(std::filesystem::exists(mp4.string() + ".part"));
@@ -372,8 +362,8 @@ TEST_F(ExportTools, CancelledVideoLeavesNoFile) {
         QTest::mouseClick(shown.findChild<QPushButton*>(QStringLiteral("2")), Qt::LeftButton);
     });
     RightClickList();
-    ASSERT_TRUE(WaitFor([&] { return progress.Done(); }, 60000));
-    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export video stopped"; }, 60000))
+    ASSERT_TRUE(waitFor([&] { return progress.Done(); }, 60000));
+    ASSERT_TRUE(waitFor([] { return viewer::LastMessageKey() == "export video stopped"; }, 60000))
         << viewer::LastMessageKey().toStdString();
     EXPECT_FALSE(std::filesystem::exists(mp4));
     EXPECT_FALSE(std::filesystem::exists(mp4.string() + ".part"));
@@ -405,8 +395,8 @@ TEST_F(ExportTools, TrackOfRecordingsWithoutPositionsSaysSoAndWritesNothing) {
     });
     ListControl().setFocus();
     QTest::keyClick(&ListControl(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
-    ASSERT_TRUE(WaitFor([&] { return save.Done(); }, 30000));
-    ASSERT_TRUE(WaitFor([] { return viewer::LastMessageKey() == "export no positions"; }, 60000))
+    ASSERT_TRUE(waitFor([&] { return save.Done(); }, 30000));
+    ASSERT_TRUE(waitFor([] { return viewer::LastMessageKey() == "export no positions"; }, 60000))
         << viewer::LastMessageKey().toStdString();
     EXPECT_FALSE(std::filesystem::exists(gpx));
     EXPECT_FALSE(std::filesystem::exists(gpx.string() + ".part"));

@@ -21,22 +21,6 @@ using namespace viewer_test;
 
 namespace {
 
-// Runs `action` on the dialog of type T once it is open and modal.
-template <typename T> void WhenOpen(std::function<void(T&)> action) {
-    auto* timer = new QTimer; // NOLINT(cppcoreguidelines-owning-memory): deletes itself
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        action(*dialog);
-    });
-    timer->start();
-}
-
 constexpr int kPaused = 8; // the engine's state while paused
 
 class ViewerCardDialog : public ViewerWindowFixture {
@@ -56,7 +40,7 @@ protected:
 TEST_F(ViewerCardDialog, TheCardButtonAndF3FromTheFocusedListOpenTheCardDialog) {
     ASSERT_TRUE(m_window->OpenPath(card()));
     int opened = 0;
-    WhenOpen<viewer::appdlg::CSelectRemovableDrive>([&](auto& dialog) {
+    whenOpen<viewer::appdlg::CSelectRemovableDrive>([&](auto& dialog) {
         ++opened;
         dialog.reject();
     });
@@ -77,7 +61,7 @@ TEST_F(ViewerCardDialog, TheCardButtonAndF3FromTheFocusedListOpenTheCardDialog) 
     QWidget* focus = QApplication::focusWidget();
     ASSERT_EQ(focus, list);
     bool okWithoutCard = false;
-    WhenOpen<viewer::appdlg::CSelectRemovableDrive>([&](auto& dialog) {
+    whenOpen<viewer::appdlg::CSelectRemovableDrive>([&](auto& dialog) {
         ++opened;
         // OK is enabled only while the machine lists a card; with one, OK without a row chosen.
         okWithoutCard = dialog.OkButton()->isEnabled();
@@ -121,9 +105,9 @@ TEST_F(ViewerCardDialog, AboutsFormatButtonPausesPlayWhileOpenAndPlaysOnWhenNoth
     bool formatOpened = false;
     bool stillPlaying = false;
     int stateInDialog = -1;
-    WhenOpen<viewer::appdlg::CAboutDlg>([&](auto& about) {
+    whenOpen<viewer::appdlg::CAboutDlg>([&](auto& about) {
         ASSERT_NE(about.FormatButton(), nullptr);
-        WhenOpen<viewer::appdlg::CDlgFormat>([&](auto& format) {
+        whenOpen<viewer::appdlg::CDlgFormat>([&](auto& format) {
             formatOpened = true;
             stillPlaying = m_window->LoadState() == viewer::kPlaying;
             stateInDialog = m_window->Engine()->GetPlayerState();

@@ -30,11 +30,6 @@ protected:
         QApplication::processEvents();
     }
 
-    CCtrlSkinList& ListControl() const {
-        auto* list = m_window->List()->findChild<CCtrlSkinList*>(QString::number(tachy::viewer::kListControlId));
-        EXPECT_NE(list, nullptr);
-        return *list;
-    }
     CCtrlButtonEx& FilterButton(int mode) const {
         const int id = tachy::viewer::kRecordModes[static_cast<std::size_t>(mode)].buttonId;
         auto* button = m_window->List()->findChild<CCtrlButtonEx*>(QString::number(id));
@@ -43,22 +38,6 @@ protected:
     }
     int Volume() const { return static_cast<int>(m_window->command(viewer::kUserMessage, viewer::kGetVolume, 0)); }
     int EngineState() const { return m_window->Engine()->GetPlayerState(); }
-
-    // Clicks the row in the list control, as a user does.
-    void ClickRow(int row) {
-        CCtrlSkinList& list = ListControl();
-        const QRect rect = list.RowRect(row);
-        ASSERT_FALSE(rect.isEmpty());
-        QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(rect.right() - 4, rect.center().y()));
-        QApplication::processEvents();
-    }
-    // A key as the keyboard gives it: to the widget that has the focus.
-    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr) << "nothing has the focus";
-        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
-    }
 };
 
 TEST_F(ViewerKeyboardTable, AfterAClickInTheListSpacePlaysAndPausesInsteadOfTickingTheRow) {

@@ -22,22 +22,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Runs `action` on the dialog of type T once it is open and modal.
-template <typename T> void WhenOpen(std::function<void(T&)> action) {
-    auto* timer = new QTimer; // NOLINT(cppcoreguidelines-owning-memory): deletes itself
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = dynamic_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        action(*dialog);
-    });
-    timer->start();
-}
-
 // Picks the item of the language called `name` (or item 0 for an empty name), then OK or Cancel.
 void Choose(viewer::appdlg::CDlgLang& dialog, const QString& name, bool ok) {
     const int item = name.isEmpty() ? 0 : dialog.Choice()->findText(name);
@@ -71,7 +55,7 @@ TEST_F(ViewerLanguageChange, ChoosingGermanGivesEveryPartItsTextsAndSignalsTheSe
     tachy::NamedEvent settingsProgram("IPC_SHARED_EVT_SETUP");
     ASSERT_TRUE(Button("Language")->toolTip().startsWith(QStringLiteral("Language")));
     ASSERT_EQ(FirstTabTip(), QStringLiteral("Recordings"));
-    WhenOpen<viewer::appdlg::CDlgLang>(
+    whenOpen<viewer::appdlg::CDlgLang>(
         [](auto& dialog) { Choose(dialog, QStringLiteral("Deutsch"), true); });
     ClickLanguageButton();
     EXPECT_EQ(StoredId(), 0x0407u);
@@ -87,13 +71,13 @@ TEST_F(ViewerLanguageChange, ChoosingGermanGivesEveryPartItsTextsAndSignalsTheSe
 TEST_F(ViewerLanguageChange, CancelOrTheLanguageAlreadyShownChangesNothingAndSignalsNothing) {
     tachy::NamedEvent settingsProgram("IPC_SHARED_EVT_SETUP");
     const std::uint32_t before = StoredId();
-    WhenOpen<viewer::appdlg::CDlgLang>(
+    whenOpen<viewer::appdlg::CDlgLang>(
         [](auto& dialog) { Choose(dialog, QStringLiteral("Deutsch"), false); });
     ClickLanguageButton();
     EXPECT_EQ(StoredId(), before); // nothing written
     EXPECT_EQ(FirstTabTip(), QStringLiteral("Recordings"));
     // English by name while the system's language (English here) is shown: stored, no redraw.
-    WhenOpen<viewer::appdlg::CDlgLang>(
+    whenOpen<viewer::appdlg::CDlgLang>(
         [](auto& dialog) { Choose(dialog, QStringLiteral("English"), true); });
     ClickLanguageButton();
     EXPECT_EQ(StoredId(), 0x0409u);
@@ -113,7 +97,7 @@ TEST_F(ViewerLanguageChange, TheTitleIconOpensTheAboutBoxWithTheCardsRecorderVer
     ASSERT_TRUE(m_window->OpenPath(card()));
     QString recorderLine;
     QString title;
-    WhenOpen<viewer::appdlg::CAboutDlg>([&](auto& dialog) {
+    whenOpen<viewer::appdlg::CAboutDlg>([&](auto& dialog) {
         recorderLine = dialog.RecorderLabel()->text();
         title = dialog.windowTitle();
         dialog.accept();

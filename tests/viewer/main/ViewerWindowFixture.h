@@ -6,9 +6,13 @@
 #include "viewer/main/CTachyPlayerDlg.h"
 
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/QtWait.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
+#include "skinctl/CCtrlSkinList.h"
 #include "viewer/app/CTachyPlayerApp.h"
+#include "viewer/list/CTabList.h"
+#include "viewer/list/ListConstants.h"
 #include "viewer/main/ViewerMessageBox.h"
 
 #include <QApplication>
@@ -28,19 +32,8 @@ inline QApplication& application() {
     return tachy::test::testApplication();
 }
 
-// Processes events until `done` or the time runs out.
-template <typename Done> bool waitFor(Done done, int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        QTest::qWait(10);
-    }
-    return true;
-}
+using tachy::test::waitFor;
+using tachy::test::whenOpen;
 
 // ThreadSanitizer slows every thread several times over and unevenly: checks that need a
 // recording to still be playing at a given moment cannot be relied on there. The play path still
@@ -123,6 +116,30 @@ protected:
     }
     void TearDown() override {
         m_window.reset();
+    }
+
+    // The recordings' list control.
+    CCtrlSkinList& ListControl() const {
+        auto* list = m_window->List()->findChild<CCtrlSkinList*>(
+            QString::number(tachy::viewer::kListControlId));
+        EXPECT_NE(list, nullptr);
+        return *list;
+    }
+    // Clicks the row in the list control, as a user does; the list then has the focus.
+    void ClickRow(int row) {
+        CCtrlSkinList& list = ListControl();
+        list.EnsureVisible(row);
+        const QRect rect = list.RowRect(row);
+        ASSERT_FALSE(rect.isEmpty());
+        QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(rect.right() - 4, rect.center().y()));
+        QApplication::processEvents();
+    }
+    // A key as the keyboard gives it: to the widget that has the focus.
+    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr) << "nothing has the focus";
+        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+        QApplication::processEvents();
     }
 
     static QString card() { return QString::fromStdString((s_data->path() / "card").string()); }

@@ -5,6 +5,7 @@
 #include "viewer/map/CWndMap.h"
 
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/QtWait.h"
 #include "tools/mkcard/DriveSimulator.h"
 
 #include <QElapsedTimer>
@@ -22,17 +23,7 @@ using viewer::map::MapPoint;
 
 namespace {
 
-template <typename Done> bool waitFor(Done done, int milliseconds) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > milliseconds) {
-            return false;
-        }
-        QTest::qWait(20);
-    }
-    return true;
-}
+using tachy::test::waitFor;
 
 // Runs `script` in the page and waits for its value.
 QVariant evaluate(CWndMap& map, const QString& script) {

@@ -8,6 +8,7 @@
 #include "skinctl/CCtrlSlider.h"
 #include "tests/support/DefaultSkin.h"
 #include "tests/support/QtTestApplication.h"
+#include "tests/support/QtWait.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "viewer/app/ViewerCommands.h"
@@ -30,6 +31,8 @@ using viewer::playbar::IncidentMarkStrip;
 
 namespace {
 
+using tachy::test::waitFor;
+
 constexpr std::int64_t kEventStartMs = 1709211939000LL; // 2024-02-29 13:05:39 UTC
 constexpr int kFrames = 300;                            // 30 s at 10 pictures a second
 constexpr int kKeyframes = 30;
@@ -45,18 +48,6 @@ public:
     std::vector<std::pair<std::uintptr_t, std::intptr_t>> sent;
     std::map<std::uintptr_t, std::intptr_t> results;
 };
-
-template <typename Done> bool WaitFor(Done done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 30000) {
-            return false;
-        }
-        QTest::qWait(10);
-    }
-    return true;
-}
 
 class IncidentMarks : public testing::Test {
 protected:
@@ -119,7 +110,7 @@ protected:
 
 TEST_F(IncidentMarks, StandOverTheSliderAtTheIncidentsTimesWithTheirTips) {
     Play(EventEntry());
-    ASSERT_TRUE(WaitFor([&] { return Marks().Marks().size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return Marks().Marks().size() == 2; }, 30000));
     const QRect slider = m_bar->Slider(CPlayCtrl::kPositionSlider)->geometry();
     EXPECT_EQ(Marks().geometry().left(), slider.left());
     EXPECT_EQ(Marks().geometry().width(), slider.width());
@@ -152,7 +143,7 @@ TEST_F(IncidentMarks, StandOverTheSliderAtTheIncidentsTimesWithTheirTips) {
 
 TEST_F(IncidentMarks, AClickSeeksAsADragDoesToThreeSecondsBefore) {
     Play(EventEntry());
-    ASSERT_TRUE(WaitFor([&] { return Marks().Marks().size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return Marks().Marks().size() == 2; }, 30000));
     m_owner.sent.clear();
     QTest::mouseClick(&Marks(), Qt::LeftButton, {}, QPoint(Marks().MarkX(1), Marks().height() / 2));
     // The turn starts about 23 s in: key frame 20 (one a second), frame 200 on the slider.
@@ -178,7 +169,7 @@ TEST_F(IncidentMarks, AClickSeeksAsADragDoesToThreeSecondsBefore) {
 
 TEST_F(IncidentMarks, GoneWhenPlaybackStopsAndNoneForARecordingWithout) {
     Play(EventEntry());
-    ASSERT_TRUE(WaitFor([&] { return Marks().Marks().size() == 2; }));
+    ASSERT_TRUE(waitFor([&] { return Marks().Marks().size() == 2; }, 30000));
     m_bar->SetState(CPlayCtrl::kStopped);
     EXPECT_TRUE(Marks().Marks().empty());
     EXPECT_FALSE(m_bar->GoToIncident(0));

@@ -94,26 +94,6 @@ protected:
         ViewerWindowFixture::TearDown();
     }
 
-    CCtrlSkinList& ListControl() const {
-        auto* list = m_window->List()->findChild<CCtrlSkinList*>(
-            QString::number(tachy::viewer::kListControlId));
-        EXPECT_NE(list, nullptr);
-        return *list;
-    }
-    void ClickRow(int row) {
-        CCtrlSkinList& list = ListControl();
-        list.EnsureVisible(row);
-        const QRect rect = list.RowRect(row);
-        ASSERT_FALSE(rect.isEmpty());
-        QTest::mouseClick(&list, Qt::LeftButton, {}, QPoint(rect.right() - 4, rect.center().y()));
-        QApplication::processEvents();
-    }
-    static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr) << "nothing has the focus";
-        QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
-        QApplication::processEvents();
-    }
     // Plays row 1 (the event recording) as a user does: a click on the row, then Space.
     void PlayEventRecording() {
         ClickRow(1);
