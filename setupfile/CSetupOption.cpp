@@ -1,6 +1,6 @@
 #include "setupfile/CSetupOption.h"
 
-#include "platform/profile/ProfileFile.h"
+#include "platform/profile/OptionProduct.h"
 
 #include <algorithm>
 
@@ -13,19 +13,13 @@ constexpr std::size_t kTextBufferChars = 260;
 } // namespace
 
 bool CSetupOption::Load(const std::filesystem::path& optionFolder) {
-    const ProfileFile file = ProfileFile::load(optionFolder / "option.ini");
-    if (!file.exists()) {
+    const std::optional<tachy::OptionProduct> product = tachy::OptionProduct::load(optionFolder);
+    if (!product) {
         return false;
     }
-    const int select = file.readInt("Setting", "Select", -1);
-    if (select < 0) {
-        return false;
-    }
-    const std::string block = "AppInfo_" + std::to_string(select);
-    productId = file.readInt(block, "Product ID", -1);
-    if (productId < 0) {
-        return false;
-    }
+    const tachy::ProfileFile& file = product->file;
+    const std::string& block = product->block;
+    productId = product->productId;
     const auto text = [&](const char* key) {
         return file.readString(block, key, "", kTextBufferChars);
     };
