@@ -2,6 +2,7 @@
 
 #include "engine/CReplayMgrEx.h"
 #include "tools/tachy-play/HeadlessViewer.h"
+#include "tests/engine/SmallCard.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 
@@ -38,46 +39,24 @@ std::unique_ptr<IIntrReplayEx> gapCard(const TempFolder& folder, int gap, Headle
     const auto renamed = naming::BuildName(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2),
                                            (folder.path() / "card" / "normal").string(), 0, 2, first + gap, 0, 0, 'N');
     std::filesystem::rename(second, renamed);
-    auto engine = IIntrReplayEx::Create();
-    engine->Initialize(nullptr, IVideoDecoder::kFormatYuv);
-    engine->SetCallback(&HeadlessViewer::Callback, &viewer);
-    engine->SetDbPath((folder.path() / "card").string());
-    engine->SetAviFileNameFormat(naming::ReadNameFormat(rules + "FileNameRule_A.ini", 2));
-    EXPECT_EQ(engine->CheckRecordMode(), 1);
-    EXPECT_EQ(engine->procOpenList(), 1);
-    EXPECT_EQ(viewer.Entries().size(), 2U);
-    viewer.Clear();
-    return engine;
+    return tachy::test::openSmallCard(folder.path() / "card", viewer, 2);
 }
 
 // An engine on a two-channel card of two 1-second entries, with the list walked.
 class Engine : public testing::Test {
 protected:
     void SetUp() override {
-        mkcard::CardOptions options;
-        options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
-        options.out = m_folder.path() / "card";
-        options.width = 64;
-        options.height = 48;
-        options.seconds = 2;
-        options.periodSeconds = 1;
-        options.keyInterval = 10;
-        options.channels = 2;
+        const mkcard::CardOptions options = tachy::test::smallCard(m_folder.path() / "card", 2, 1);
         std::string error;
         ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
-        m_engine = IIntrReplayEx::Create();
-        ASSERT_EQ(m_engine->Initialize(nullptr, IVideoDecoder::kFormatYuv), 1);
-        m_engine->SetCallback(&HeadlessViewer::Callback, &m_viewer);
-        m_engine->SetDbPath(options.out.string());
-        m_engine->SetAviFileNameFormat(naming::ReadNameFormat(options.rule, 2));
-        ASSERT_EQ(m_engine->CheckRecordMode(), 1);
-        ASSERT_EQ(m_engine->procOpenList(), 1);
-        ASSERT_EQ(m_viewer.Entries().size(), 2U);
-        m_viewer.Clear();
+        m_engine = tachy::test::openSmallCard(options.out, m_viewer, 2);
+        ASSERT_NE(m_engine, nullptr);
     }
     void TearDown() override {
-        m_engine->Stop();
-        m_engine->Release();
+        if (m_engine) {
+            m_engine->Stop();
+            m_engine->Release();
+        }
     }
 
     TempFolder m_folder;
@@ -311,6 +290,7 @@ TEST(EngineCards, PlaysThreeChannelAv2AndHevcCardsAndSkipsLongGaps) {
     const TempFolder folder;
     HeadlessViewer viewer;
     auto engine = gapCard(folder, 120, viewer);
+    ASSERT_NE(engine, nullptr);
     ASSERT_EQ(engine->PlayForward(), 1);
     ASSERT_TRUE(viewer.WaitForEnd(60));
     const auto pictures = viewer.Pictures();
@@ -344,6 +324,7 @@ TEST(EngineGaps, AGapOfThreeSecondsIsPlayedAsStillTime) {
     const TempFolder folder;
     HeadlessViewer viewer;
     auto engine = gapCard(folder, 4, viewer);
+    ASSERT_NE(engine, nullptr);
     ASSERT_EQ(engine->PlayForward(), 1);
     ASSERT_TRUE(viewer.WaitForEnd(60));
     const auto pictures = viewer.Pictures();

@@ -2,6 +2,7 @@
 #include "engine/CStreamCatalogue.h"
 
 #include "picturedec/IVideoDecoder.h"
+#include "tests/engine/SmallCard.h"
 #include "tests/support/TempFolder.h"
 #include "tools/tachy-play/HeadlessViewer.h"
 #include "tools/mkcard/CardGenerator.h"
@@ -19,15 +20,7 @@ namespace {
 class Worker : public testing::Test {
 protected:
     void SetUp() override {
-        mkcard::CardOptions options;
-        options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
-        options.out = m_folder.path() / "card";
-        options.width = 64;
-        options.height = 48;
-        options.seconds = 4;
-        options.periodSeconds = 2;
-        options.keyInterval = 10;
-        options.channels = 2;
+        const mkcard::CardOptions options = tachy::test::smallCard(m_folder.path() / "card", 4, 2);
         std::string error;
         ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
         m_format = naming::ReadNameFormat(options.rule, 2);

@@ -4,6 +4,7 @@
 
 #include "engine/IIntrReplayEx.h"
 
+#include "tests/engine/SmallCard.h"
 #include "tests/support/TempFolder.h"
 #include "tools/mkcard/CardGenerator.h"
 #include "tools/tachy-play/HeadlessViewer.h"
@@ -23,31 +24,18 @@ constexpr std::int64_t kStartMs = 1709211909000LL;
 class DamagedEntry : public testing::Test {
 protected:
     void SetUp() override {
-        mkcard::CardOptions options;
-        options.rule = std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
-        options.out = m_folder.path() / "card";
-        options.width = 64;
-        options.height = 48;
-        options.seconds = 3;
-        options.periodSeconds = 1;
-        options.keyInterval = 10;
-        options.channels = 2;
+        mkcard::CardOptions options = tachy::test::smallCard(m_folder.path() / "card", 3, 1);
         options.audio = mkcard::CardOptions::Audio::None;
         std::string error;
         ASSERT_TRUE(mkcard::generateCard(options, error)) << error;
-        m_engine = IIntrReplayEx::Create();
-        ASSERT_EQ(m_engine->Initialize(nullptr, IVideoDecoder::kFormatYuv), 1);
-        m_engine->SetCallback(&HeadlessViewer::Callback, &m_viewer);
-        m_engine->SetDbPath(options.out.string());
-        m_engine->SetAviFileNameFormat(naming::ReadNameFormat(options.rule, 2));
-        ASSERT_EQ(m_engine->CheckRecordMode(), 1);
-        ASSERT_EQ(m_engine->procOpenList(), 1);
-        ASSERT_EQ(m_viewer.Entries().size(), 3U);
-        m_viewer.Clear();
+        m_engine = tachy::test::openSmallCard(options.out, m_viewer, 3);
+        ASSERT_NE(m_engine, nullptr);
     }
     void TearDown() override {
-        m_engine->Stop();
-        m_engine->Release();
+        if (m_engine) {
+            m_engine->Stop();
+            m_engine->Release();
+        }
     }
 
     // The file of `channel` in list entry `row` no longer reads as a recording: its bytes are
