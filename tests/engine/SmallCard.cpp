@@ -8,7 +8,8 @@ std::string smallCardRule() {
     return std::string(TACHY_DATA_DIR) + "/_option/FileNameRule_A.ini";
 }
 
-mkcard::CardOptions smallCard(const std::filesystem::path& out, double seconds, double periodSeconds) {
+mkcard::CardOptions smallCard(const std::filesystem::path& out, double seconds,
+                              double periodSeconds) {
     mkcard::CardOptions options;
     options.rule = smallCardRule();
     options.out = out;

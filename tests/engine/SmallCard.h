@@ -17,11 +17,12 @@ namespace tachy::test {
 std::string smallCardRule();
 
 // The options of a small card at `out`: `seconds` of recording in periods of `periodSeconds`.
-mkcard::CardOptions smallCard(const std::filesystem::path& out, double seconds, double periodSeconds);
+mkcard::CardOptions smallCard(const std::filesystem::path& out, double seconds,
+                              double periodSeconds);
 
-// An engine on the card at `card` (named by rule A), its record modes checked and its list walked;
-// `viewer` gets the engine's calls and is cleared of those the walk made. Null when a step fails
-// (the failure is recorded for the test).
+// An engine on the card at `card` (named by rule A), its record modes checked and its list
+// walked, with `expectedEntries` listed; `viewer` gets the engine's calls and is cleared of
+// those the walk made. Null when a step fails (the failure is recorded for the test).
 std::unique_ptr<IIntrReplayEx> openSmallCard(const std::filesystem::path& card,
                                              play::HeadlessViewer& viewer,
                                              std::size_t expectedEntries);

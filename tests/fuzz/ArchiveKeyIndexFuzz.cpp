@@ -7,6 +7,8 @@
 #include "engine/CArchiveAvi.h"
 #include "util/naming/AviNameFormat.h"
 
+#include "tests/fuzz/FuzzScratch.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -24,13 +26,7 @@ void require(bool condition) {
 }
 
 std::string scratchPath() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    const std::filesystem::path folder =
-        base / ("tachy-fuzz-archive-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    return (folder / "TCY_0012_20240229_130509_N_1.avi").string();
+    return tachy::fuzz::scratchFile("TCY_0012_20240229_130509_N_1.avi");
 }
 
 const _AVI_NAME_FORMAT2& ruleA() {

@@ -5,6 +5,8 @@
 
 #include "util/avi/CAviParser.h"
 
+#include "tests/fuzz/FuzzScratch.h"
+
 extern "C" {
 #include <libavutil/log.h>
 }
@@ -17,7 +19,7 @@ extern "C" {
 namespace {
 
 std::string scratchPath() {
-    static const std::string path = "/tmp/tachy-fuzz-avi0-" + std::to_string(::getpid()) + ".avi";
+    static const std::string path = tachy::fuzz::scratchFile("avi0.avi");
     return path;
 }
 

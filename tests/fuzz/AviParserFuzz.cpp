@@ -4,6 +4,8 @@
 
 #include "util/avi/CAviParser2.h"
 
+#include "tests/fuzz/FuzzScratch.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -12,7 +14,7 @@
 namespace {
 
 std::string scratchPath() {
-    static const std::string path = "/tmp/tachy-fuzz-avi-" + std::to_string(::getpid()) + ".avi";
+    static const std::string path = tachy::fuzz::scratchFile("avi.avi");
     return path;
 }
 

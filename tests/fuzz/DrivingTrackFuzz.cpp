@@ -8,6 +8,8 @@
 #include "cli/IncidentFinder.h"
 #include "cli/TrackWriter.h"
 
+#include "tests/fuzz/FuzzScratch.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -21,7 +23,7 @@ namespace {
 constexpr std::int64_t kStartMs = 1709211909000LL; // the recording's start by its name
 
 std::string ScratchPath() {
-    static const std::string path = "/tmp/tachy-fuzz-track-" + std::to_string(::getpid()) + ".avi";
+    static const std::string path = tachy::fuzz::scratchFile("track.avi");
     return path;
 }
 

@@ -5,6 +5,8 @@
 
 #include "engine/RepairAviReader.h"
 
+#include "tests/fuzz/FuzzScratch.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -15,7 +17,7 @@
 namespace {
 
 std::string scratchPath() {
-    static const std::string path = "/tmp/tachy-fuzz-repair-" + std::to_string(::getpid()) + ".avi";
+    static const std::string path = tachy::fuzz::scratchFile("repair.avi");
     return path;
 }
 
