@@ -4,6 +4,7 @@
 // job (hstack of the three files, libx264 at the same preset, the front camera's sound as AAC,
 // faststart), and the ratio of the two times measured in this run.
 
+#include "bench/BenchCommand.h"
 #include "bench/BenchTimer.h"
 
 #include <cstdio>
@@ -16,32 +17,9 @@ namespace {
 
 constexpr double kSeconds = 60;
 
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t got = 0;
-    while (pipe != nullptr && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 bool makeCard(const std::filesystem::path& card) {
-    const auto rule = std::filesystem::path(TACHY_DATA_DIR) / "_option" / "FileNameRule_A.ini";
-    const std::string command = std::string(TACHY_MKCARD) + " --rule '" + rule.string() +
-                                "' --out '" + card.string() +
-                                "' --channels 3 --seconds 60 --period 60 --size 640x360 --fps 30 "
-                                "2>&1";
-    const std::string output = run(command);
-    if (!std::filesystem::is_directory(card / "normal")) {
-        std::fprintf(stderr, "bench: mkcard made no card:\n%s", output.c_str());
-        return false;
-    }
-    return true;
+    return tachy::bench::makeCard(TACHY_MKCARD, TACHY_DATA_DIR, card,
+                                  "--channels 3 --seconds 60 --period 60 --size 640x360 --fps 30");
 }
 
 } // namespace

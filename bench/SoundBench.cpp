@@ -6,6 +6,7 @@
 // The figures depend on how busy the machine is: the engine's and the device's threads being
 // held back show up in them, which is why they are measured here and not in a test.
 
+#include "bench/BenchCommand.h"
 #include "bench/BenchTimer.h"
 
 #include <cstdio>
@@ -19,37 +20,15 @@ namespace {
 constexpr double kSeconds = 60;
 constexpr double kFrameIntervalMs = 1000.0 / 30;
 
-std::string run(const std::string& command) {
-    std::string output;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buffer[4096];
-    std::size_t got = 0;
-    while (pipe != nullptr && (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        output.append(buffer, got);
-    }
-    if (pipe != nullptr) {
-        ::pclose(pipe);
-    }
-    return output;
-}
-
 double number(const std::string& text, const char* pattern) {
     std::smatch match;
     return std::regex_search(text, match, std::regex(pattern)) ? std::stod(match[1]) : -1;
 }
 
 bool makeCard(const std::filesystem::path& card) {
-    const auto rule = std::filesystem::path(TACHY_DATA_DIR) / "_option" / "FileNameRule_A.ini";
-    const std::string command = std::string(TACHY_MKCARD) + " --rule '" + rule.string() +
-                                "' --out '" + card.string() + "' --channels 2 --seconds " +
-                                std::to_string(static_cast<int>(kSeconds)) +
-                                " --period 60 --size 160x96 2>&1";
-    const std::string output = run(command);
-    if (!std::filesystem::is_directory(card / "normal")) {
-        std::fprintf(stderr, "bench: mkcard made no card:\n%s", output.c_str());
-        return false;
-    }
-    return true;
+    const std::string seconds = std::to_string(static_cast<int>(kSeconds));
+    return tachy::bench::makeCard(TACHY_MKCARD, TACHY_DATA_DIR, card,
+                                  "--channels 2 --seconds " + seconds + " --period 60 --size 160x96");
 }
 
 } // namespace
@@ -61,7 +40,7 @@ int main() {
         return 1;
     }
     const std::string report =
-        run(std::string(TACHY_PLAY) + " '" + card.string() + "' --sound 2>&1");
+        tachy::bench::runCommand(std::string(TACHY_PLAY) + " '" + card.string() + "' --sound 2>&1");
     std::filesystem::remove_all(card);
     const double drift =
         number(report, R"(largest sound drift from the front picture: ([0-9.]+) ms)");
