@@ -71,4 +71,12 @@ const char* CardCatalogue::ModeName(int mode) {
     return mode >= 0 && mode < 4 ? kNames[mode] : "unknown";
 }
 
+std::optional<std::int64_t> CardCatalogue::StartOfFile(const std::filesystem::path& file) const {
+    naming::StreamFileName name;
+    if (!naming::ParseName(m_format, file.filename().string(), name)) {
+        return std::nullopt;
+    }
+    return name.timeMs;
+}
+
 } // namespace tachy::cli

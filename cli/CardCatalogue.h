@@ -6,7 +6,9 @@
 #include "engine/CTimeList.h"
 #include "util/naming/AviNameFormat.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,9 @@ public:
     const std::string& Kind() const { return m_kind; }
     // Files the walk could not read.
     const std::vector<std::string>& Unreadable() const { return m_unreadable; }
+    // The UTC start (ms) a recording file's name gives under the card's rule; nothing when the
+    // name does not follow it.
+    std::optional<std::int64_t> StartOfFile(const std::filesystem::path& file) const;
 
     static const char* ModeName(int mode);
 

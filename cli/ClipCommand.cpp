@@ -7,37 +7,13 @@
 #include "cli/ExitCodes.h"
 #include "cli/Interruption.h"
 #include "cli/Progress.h"
+#include "cli/SpanCameras.h"
 #include "cli/StagedOutput.h"
 #include "cli/TimeText.h"
 
 #include <cstdio>
 
 namespace tachy::cli {
-namespace {
-
-// The channel's files of the entries that overlap the span, in time order, each with the
-// start time its name gives.
-std::vector<ClipSource> SourcesOf(const CardCatalogue& catalogue, int channel, std::int64_t fromMs,
-                                  std::int64_t toMs) {
-    std::vector<ClipSource> sources;
-    const auto c = static_cast<std::size_t>(channel);
-    for (const CTimeList& entry : catalogue.Entries()) {
-        if (entry.m_llEndTime[0] <= fromMs || entry.m_llStartTime[0] >= toMs) {
-            continue;
-        }
-        for (const std::string& file : entry.m_fileList[c]) {
-            naming::StreamFileName name;
-            if (naming::ParseName(catalogue.Format(),
-                                  std::filesystem::path(file).filename().string(), name)) {
-                // An ".av2" file holds every camera: the channel is its video stream.
-                sources.push_back({file, name.timeMs, catalogue.Kind() == ".av2" ? channel : 0});
-            }
-        }
-    }
-    return sources;
-}
-
-} // namespace
 
 int RunClip(const std::vector<std::string>& words) {
     Prepared prepared =
@@ -72,8 +48,12 @@ int RunClip(const std::vector<std::string>& words) {
             return Fail("clip", "no recordings found in " + card, kExitFailure);
         }
     }
+    const SpanCameras::StartOf startOf = [&catalogue](const std::filesystem::path& file) {
+        return catalogue.StartOfFile(file);
+    };
     const std::vector<ClipSource> sources =
-        SourcesOf(catalogue, static_cast<int>(channel) - 1, *from, *to);
+        SpanCameras::OfCamera(catalogue.Entries(), startOf, catalogue.Kind() == ".av2",
+                              static_cast<int>(channel) - 1, *from, *to);
     if (sources.empty()) {
         return Fail("clip",
                     "no recording of camera " + std::to_string(static_cast<int>(channel)) +

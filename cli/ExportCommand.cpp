@@ -60,13 +60,8 @@ int RunExport(const std::vector<std::string>& words) {
             return Fail("export", "no recordings found in " + card, kExitFailure);
         }
     }
-    const SpanCameras::StartOf startOf =
-        [&catalogue](const std::filesystem::path& file) -> std::optional<std::int64_t> {
-        naming::StreamFileName name;
-        if (!naming::ParseName(catalogue.Format(), file.filename().string(), name)) {
-            return std::nullopt;
-        }
-        return name.timeMs;
+    const SpanCameras::StartOf startOf = [&catalogue](const std::filesystem::path& file) {
+        return catalogue.StartOfFile(file);
     };
     auto cameras = SpanCameras::Of(catalogue.Entries(), startOf, catalogue.Kind() == ".av2",
                                    *from, *to);

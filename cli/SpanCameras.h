@@ -25,6 +25,11 @@ public:
     static std::vector<std::vector<ClipSource>> Of(const std::vector<CTimeList>& entries,
                                                    const StartOf& startOf, bool allInOne,
                                                    std::int64_t fromMs, std::int64_t toMs);
+    // The files of one camera (`channel`, 0 for the front) of the `entries` that overlap
+    // [fromMs, toMs), in time order; files whose start cannot be read are left out.
+    static std::vector<ClipSource> OfCamera(const std::vector<CTimeList>& entries,
+                                            const StartOf& startOf, bool allInOne, int channel,
+                                            std::int64_t fromMs, std::int64_t toMs);
 };
 
 } // namespace tachy::cli
