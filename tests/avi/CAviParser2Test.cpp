@@ -1,10 +1,13 @@
 #include "util/avi/CAviParser2.h"
+#include "util/avi/MulDiv.h"
+#include "util/avi/ParsedAviFile.h"
 
 #include "tests/avi/ClipFixture.h"
 #include "tests/support/TempFolder.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
 
 using tachy::test::ClipOptions;
 using tachy::test::TempFolder;
@@ -221,4 +224,25 @@ TEST_F(Parser2, QuickDurationStopsAtAStreamTypeItDoesNotKnow) {
     file.write("mids", 4);
     file.close();
     EXPECT_EQ(IAVIParser::Create(1)->GetDuration(path), 0U);
+}
+
+// Found by the recording parsers' fuzz targets: a header's scale, rate and positions multiplied
+// past 64 bits. Times are now formed in 128 bits and held at the 64-bit limits.
+TEST(RecordingTimes, HeaderFiguresOfAnySizeGiveTimesWithoutOverflow) {
+    util::ParsedAviStream stream;
+    stream.header.dwScale = 1001;
+    stream.header.dwRate = 30000;
+    EXPECT_EQ(stream.sampleToTime(30), 1001);
+    stream.header.dwScale = 0xFFFFFFFFU;
+    stream.header.dwRate = 1;
+    EXPECT_EQ(stream.sampleToTime(0xFFFFFFFFLL), std::numeric_limits<std::int64_t>::max());
+    stream.header.dwScale = 1;
+    stream.header.dwRate = 0xFFFFFFFFU;
+    stream.index.resize(10);
+    EXPECT_EQ(stream.timeToSample(std::numeric_limits<std::int64_t>::max() / 2), 10);
+
+    EXPECT_EQ(tachy::avi::mulDiv(-5, 3, 2), -7); // toward zero, as 64-bit division does
+    EXPECT_EQ(tachy::avi::mulDiv(std::numeric_limits<std::int64_t>::min(), 2, 1),
+              std::numeric_limits<std::int64_t>::min());
+    EXPECT_EQ(tachy::avi::mulDiv(1, 1, 0), 0);
 }

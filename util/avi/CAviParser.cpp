@@ -1,4 +1,5 @@
 #include "util/avi/CAviParser.h"
+#include "util/avi/MulDiv.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,14 +23,17 @@ const CAviParser::Stream* CAviParser::Find(avi::FourCC type, int nth) const {
 }
 
 std::int64_t CAviParser::SampleToTime(const Stream& stream, std::int64_t sample) {
-    return stream.rate == 0 ? -1 : sample * stream.scale * 1000 / stream.rate;
+    return stream.rate == 0 ? -1
+                            : tachy::avi::mulDiv(sample, static_cast<std::int64_t>(stream.scale) * 1000,
+                                                stream.rate);
 }
 
 std::int64_t CAviParser::TimeToSample(const Stream& stream, std::int64_t timeMs) {
     if (stream.scale == 0) {
         return -1;
     }
-    const std::int64_t sample = timeMs * stream.rate / (static_cast<std::int64_t>(stream.scale) * 1000);
+    const std::int64_t sample =
+        tachy::avi::mulDiv(timeMs, stream.rate, static_cast<std::int64_t>(stream.scale) * 1000);
     const auto end = stream.start + static_cast<std::int64_t>(stream.samples.size());
     return sample < stream.start ? -1 : std::min(sample, end);
 }
@@ -244,8 +248,8 @@ int CAviParser::GetStreamPosVideoToAudio(int frame) {
     const std::int64_t time = SampleToTime(*m_video, frame);
     const std::int64_t start = SampleToTime(*m_video, m_video->start);
     const std::int64_t elapsed = time < start ? 0 : time - start;
-    return static_cast<int>(elapsed * m_info.dwAudioBytesPerSec /
-                            (static_cast<std::int64_t>(m_info.dwAudioBlockSize) * 1000));
+    return static_cast<int>(tachy::avi::mulDiv(elapsed, m_info.dwAudioBytesPerSec,
+                                              static_cast<std::int64_t>(m_info.dwAudioBlockSize) * 1000));
 }
 
 int CAviParser::GetVideoHeader(avi::BitmapInfoHeader* bih, std::int64_t* timeMs, int* isKey, int* frame) {
@@ -330,7 +334,7 @@ int CAviParser::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, std
         return 0;
     }
     if (timeMs != nullptr) {
-        *timeMs = static_cast<std::int64_t>(first * 1000 / perSecond);
+        *timeMs = tachy::avi::mulDiv(static_cast<std::int64_t>(first), 1000, perSecond);
     }
     if (size != nullptr) {
         *size = static_cast<std::uint32_t>(got);

@@ -1,6 +1,7 @@
 #include "util/avi/CAviParser2.h"
 
 #include "util/avi/AviErrors.h"
+#include "util/avi/MulDiv.h"
 
 #include <algorithm>
 #include <cstring>
@@ -265,11 +266,11 @@ int CAviParser2::GetStreamPosVideoToAudio(int frame) {
         return -1;
     }
     const std::int64_t time = video->sampleToTime(frame);
-    const std::int64_t start = static_cast<std::int64_t>(m_videoInfo.dwStart) * m_videoInfo.dwScale *
-                               1000 / m_videoInfo.dwRate;
+    const std::int64_t start = tachy::avi::mulDiv(
+        m_videoInfo.dwStart, static_cast<std::int64_t>(m_videoInfo.dwScale) * 1000, m_videoInfo.dwRate);
     const std::int64_t elapsed = time < start ? 0 : time - start;
-    return static_cast<int>(elapsed * m_info.dwAudioBytesPerSec /
-                            (static_cast<std::int64_t>(m_info.dwAudioBlockSize) * 1000));
+    return static_cast<int>(tachy::avi::mulDiv(elapsed, m_info.dwAudioBytesPerSec,
+                                              static_cast<std::int64_t>(m_info.dwAudioBlockSize) * 1000));
 }
 
 int CAviParser2::GetVideoHeader(avi::BitmapInfoHeader* bih, std::int64_t* timeMs, int* isKey,
@@ -339,14 +340,15 @@ int CAviParser2::GetAudioHeader(avi::WaveFormatEx* wfx, std::int64_t* timeMs, st
         return 0;
     }
     const std::int64_t cursor = m_info.dwAudioPos;
-    const std::int64_t firstSample = cursor * m_info.dwAudioBlockSize / align;
+    const std::int64_t firstSample = tachy::avi::mulDiv(cursor, m_info.dwAudioBlockSize, align);
     const std::size_t got = m_file->readAudio(*audio, align, firstSample, m_audioBuffer.data(), block);
     if (got == 0) {
         return 0;
     }
     m_lastAudioSize = static_cast<std::uint32_t>(got);
     if (timeMs != nullptr) {
-        *timeMs = cursor * m_info.dwAudioBlockSize * 1000 / (static_cast<std::int64_t>(rate) * align);
+        *timeMs = tachy::avi::mulDiv(cursor, static_cast<std::int64_t>(m_info.dwAudioBlockSize) * 1000,
+                                    static_cast<std::int64_t>(rate) * align);
     }
     if (size != nullptr) {
         *size = m_lastAudioSize;

@@ -2,6 +2,7 @@
 
 #include "util/avi/AviErrors.h"
 #include "util/avi/AviIndexBuilder.h"
+#include "util/avi/MulDiv.h"
 
 #include <algorithm>
 #include <array>
@@ -53,16 +54,16 @@ std::int64_t ParsedAviStream::sampleToTime(std::int64_t sample) const {
     if (header.dwRate == 0) {
         return -1;
     }
-    return sample * static_cast<std::int64_t>(header.dwScale) * 1000 /
-           static_cast<std::int64_t>(header.dwRate);
+    return tachy::avi::mulDiv(sample, static_cast<std::int64_t>(header.dwScale) * 1000,
+                             header.dwRate);
 }
 
 std::int64_t ParsedAviStream::timeToSample(std::int64_t timeMs) const {
     if (header.dwScale == 0) {
         return -1;
     }
-    const std::int64_t sample = timeMs * static_cast<std::int64_t>(header.dwRate) /
-                                (static_cast<std::int64_t>(header.dwScale) * 1000);
+    const std::int64_t sample = tachy::avi::mulDiv(timeMs, header.dwRate,
+                                                  static_cast<std::int64_t>(header.dwScale) * 1000);
     if (sample < static_cast<std::int64_t>(start())) {
         return -1;
     }
@@ -388,7 +389,8 @@ std::uint64_t ParsedAviFile::quickDuration(const std::filesystem::path& path) {
             if (header.dwRate == 0) {
                 return 0;
             }
-            return static_cast<std::uint64_t>(header.dwScale) * header.dwLength * 1000 / header.dwRate;
+            return static_cast<std::uint64_t>(tachy::avi::mulDiv(
+                static_cast<std::int64_t>(header.dwScale) * 1000, header.dwLength, header.dwRate));
         }
         if (header.fccType != avi::kAuds && header.fccType != avi::kTxts) {
             return 0;
