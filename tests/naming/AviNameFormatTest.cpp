@@ -100,6 +100,27 @@ TEST(AviNameFormat, ComposedNameReadsBackTheSameTimeBefore1970) {
     EXPECT_EQ(naming::ComposeName(format, epoch, ".avi"), "0_1_19700101000000_500_1_EV.avi");
 }
 
+// Found by the name-format fuzz target: a negative millisecond named another second once the
+// name was composed again from its time, and a year of many digits overflowed the time in
+// milliseconds. Neither is read as a time now, so the name is no recording of the rule.
+TEST(AviNameFormat, AMillisecondOrYearNoClockGivesIsNotRead) {
+    const auto format = rule("B");
+    StreamFileName name;
+    EXPECT_FALSE(naming::ParseName(format, "0_12_20240229130509_-50_60000_EV.avi", name));
+    EXPECT_FALSE(naming::ParseName(format, "0_12_20240229130509_+1000_60000_EV.avi", name));
+    ASSERT_TRUE(naming::ParseName(format, "0_12_99991231235959_999_60000_EV.avi", name));
+    EXPECT_EQ(naming::ComposeName(format, name, ".avi"), "0_12_99991231235959_999_60000_EV.avi");
+
+    // A rule whose year takes any number of digits reads the whole date and time as the year.
+    _AVI_NAME_FORMAT2 anyYear = format;
+    anyYear.items[naming::kYear].nLength = 0;
+    EXPECT_FALSE(naming::ParseName(anyYear, "0_12_20240229130509_250_60000_EV.avi", name));
+    int wanted = 0;
+    const int read = naming::ParseNameFields(anyYear, "0_12_20240229130509_250_60000_EV.avi",
+                                             name, wanted);
+    EXPECT_EQ(read, 2); // the channel and the file number
+}
+
 TEST(AviNameFormat, TextKeepsAtMost63Characters) {
     _AVI_NAME_ITEM item{};
     naming::SetItemText(item, std::string(100, 'x'));

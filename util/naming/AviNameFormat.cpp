@@ -78,7 +78,19 @@ bool readComponent(const _AVI_NAME_FORMAT2& format, int k, std::string_view name
         at += width;
         return k != kPrefix || texts[k] == ItemText(item).substr(0, width);
     }
-    return readNumber(name, at, item.nLength, numbers[k]);
+    if (!readNumber(name, at, item.nLength, numbers[k])) {
+        return false;
+    }
+    // A year or a millisecond no recorder's clock gives is not read as one: a year past 9999
+    // would overflow the time in milliseconds, and a millisecond outside 0..999 would make the
+    // name and the name composed again from its time name different moments.
+    if (k == kYear) {
+        return numbers[k] >= 0 && numbers[k] <= 9999;
+    }
+    if (k == kMillisecond) {
+        return numbers[k] >= 0 && numbers[k] <= 999;
+    }
+    return true;
 }
 
 std::string zeroPadded(std::int64_t value, int width) {
