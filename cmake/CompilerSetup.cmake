@@ -26,6 +26,9 @@ if(TACHY_FUZZ)
     if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
         message(FATAL_ERROR "TACHY_FUZZ needs clang (CC=clang CXX=clang++)")
     endif()
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    # An undefined-behaviour report ends the run like a crash, so that libFuzzer keeps the input
+    # and the run fails; otherwise the report only scrolls past in the log.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)
 endif()

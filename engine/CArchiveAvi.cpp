@@ -245,10 +245,12 @@ int CArchiveAvi::GetFileInfo(const std::string& path, _FILE_INFO* start, _FILE_I
     };
     fill(start[0], name.timeMs, name.channel);
     const std::uint64_t duration = m_parser->GetDuration(path);
-    if (duration == 0 || static_cast<std::int64_t>(duration) < 0) {
+    std::int64_t endMs = 0;
+    // A duration the headers give that no time can end is as unreadable as none.
+    if (duration == 0 || static_cast<std::int64_t>(duration) < 0 ||
+        __builtin_add_overflow(name.timeMs, static_cast<std::int64_t>(duration), &endMs)) {
         return -1;
     }
-    const std::int64_t endMs = name.timeMs + static_cast<std::int64_t>(duration);
     fill(end[0], endMs, name.channel);
     if (modeBits != nullptr) {
         *modeBits = name.recordMode <= 0 ? 0 : 1 << (name.recordMode - 1);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <limits>
 
 namespace naming {
 namespace {
@@ -27,6 +28,10 @@ int componentAt(const _AVI_NAME_FORMAT2& format, int position) {
     }
     return -1;
 }
+
+// The seconds whose time in milliseconds, with a millisecond added, fits 64 bits.
+constexpr std::int64_t kEarliestSecond = std::numeric_limits<std::int64_t>::min() / 1000 + 1;
+constexpr std::int64_t kLatestSecond = std::numeric_limits<std::int64_t>::max() / 1000 - 1;
 
 // Reads up to `width` digits (any number when 0), with an optional sign, as scanf's %d does.
 bool readNumber(std::string_view name, std::size_t& at, int width, std::int64_t& value) {
@@ -184,7 +189,17 @@ int ParseNameFields(const _AVI_NAME_FORMAT2& format, std::string_view name, Stre
     start.tm_min = static_cast<int>(numbers[kMinute]);
     start.tm_sec = static_cast<int>(numbers[kSecond]);
     out.millisecond = static_cast<int>(numbers[kMillisecond]);
-    out.timeMs = static_cast<std::int64_t>(timegm(&start)) * 1000 + out.millisecond;
+    const std::int64_t seconds = timegm(&start);
+    if (seconds >= kEarliestSecond && seconds <= kLatestSecond) {
+        out.timeMs = seconds * 1000 + out.millisecond;
+    } else {
+        // Fields of any size (a month or a day of many digits) make moments no time in
+        // milliseconds can hold; the time fields then count as not read.
+        out.timeMs = 0;
+        for (int k = kYear; k <= kMillisecond; ++k) {
+            fields -= used[k] ? 1 : 0;
+        }
+    }
     out.lengthMs = numbers[kLength];
     out.recordMode = used[kRecordMode] ? modeIndex(format.items[kRecordMode], texts[kRecordMode]) : -1;
     if (!used[kChannelCount]) {
